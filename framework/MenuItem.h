@@ -1,0 +1,69 @@
+#pragma once
+
+#include "Object.h"
+
+#include <memory>
+#include <vector>
+
+// A menu item; a top-level menu is an item whose children are its items.
+// Items are found by their Name, which stays apart from their Text.
+// "&" in a Text marks the mnemonic, a Text of "-" is a separator and a
+// shortcut "Cmd+X" is the platform's command key with X.
+class MenuItem : public Object {
+public:
+    MenuItem();
+    ~MenuItem() override;
+    static const ClassRecord& Class();
+    const ClassRecord& ClassInfo() const override { return Class(); }
+
+    // The constructor without arguments; sets nothing.
+    virtual void Constructor() { }
+
+    String Name() const { return name_; }
+    void Name(String name) { name_ = std::move(name); }
+    String Text() const { return text_; }
+    void Text(String text);
+    String KeyboardShortcut() const { return shortcut_; }
+    void KeyboardShortcut(String shortcut);
+    bool AutoEnable() const { return autoEnable_; }
+    void AutoEnable(bool on) { autoEnable_ = on; }
+    bool Checked() const { return checked_; }
+    void Checked(bool on);
+    bool Enabled() const { return enabled_; }
+    void Enabled(bool on);
+
+    // Adds the item after those appended before.
+    void Append(Ref<MenuItem> item);
+    Int32 Count() const { return static_cast<Int32>(children_.size()); }
+    Ref<MenuItem> Item(Int32 index) const;
+    // A direct child by name, or nil.
+    Ref<MenuItem> Child(const String& name) const;
+    // An item by name at any depth below this one, or nil.
+    Ref<MenuItem> Lookup(const String& name) const;
+    MenuItem* Parent() const noexcept { return parent_; }
+
+    // The Qt side keeps its actions in sync with the item through this.
+    struct Realisation;
+    Realisation& Realised();
+
+private:
+    String name_, text_, shortcut_;
+    bool autoEnable_ = false, checked_ = false, enabled_ = true;
+    std::vector<Ref<MenuItem>> children_;
+    MenuItem* parent_ = nullptr;
+    std::unique_ptr<Realisation> realised_;
+};
+
+// The bar of a window or of the application; its children are the menus.
+class MenuBar : public MenuItem {
+public:
+    static const ClassRecord& Class();
+    const ClassRecord& ClassInfo() const override { return Class(); }
+};
+
+// An item whose own action quits the application.
+class QuitMenuItem : public MenuItem {
+public:
+    static const ClassRecord& Class();
+    const ClassRecord& ClassInfo() const override { return Class(); }
+};
