@@ -1,0 +1,91 @@
+#include "Interaction.h"
+
+#include "FolderItem.h"
+#include "QtAccess.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QMainWindow>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+QString ToQt(const String& text)
+{
+    std::string_view bytes = text.View();
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+// Without a QApplication there is nobody to show a dialog to; the text still
+// reaches a person through stderr instead of ending the run.
+bool CanShowDialogs() { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
+
+void ShowBox(QMessageBox::Icon icon, const QString& title, const QString& text)
+{
+    QMessageBox box(icon, title, text, QMessageBox::Ok, QApplication::activeWindow());
+    // Shown as given: a word like "<b>" is not markup.
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+class QtInteraction final : public Interaction {
+public:
+    void ShowMessage(const String& text) override
+    {
+        if (!CanShowDialogs()) {
+            std::fprintf(stderr, "%s\n", text.ToStdString().c_str());
+            return;
+        }
+        ShowBox(QMessageBox::Information, QGuiApplication::applicationDisplayName(), ToQt(text));
+    }
+
+    Ref<FolderItem> ChooseFile(const OpenFileRequest& request) override
+    {
+        if (!CanShowDialogs())
+            return nullptr;
+        QWidget* parent = request.owner ? QtWindow(*request.owner) : nullptr;
+        QString folder;
+        if (request.initialDirectory) {
+            std::string_view path = request.initialDirectory->NativePath().View();
+            folder = QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+        }
+        QString chosen = QFileDialog::getOpenFileName(parent, ToQt(request.title), folder);
+        if (chosen.isEmpty())
+            return nullptr;
+        return New<FolderItem>(String(QFile::encodeName(chosen).toStdString()));
+    }
+
+    void ShowError(const String& title, const String& text) override
+    {
+        if (!CanShowDialogs()) {
+            std::fprintf(stderr, "%s: %s\n", title.ToStdString().c_str(), text.ToStdString().c_str());
+            return;
+        }
+        ShowBox(QMessageBox::Critical, ToQt(title), ToQt(text));
+    }
+};
+
+std::unique_ptr<Interaction>& Installed()
+{
+    static std::unique_ptr<Interaction> interaction;
+    return interaction;
+}
+
+} // namespace
+
+Interaction& CurrentInteraction()
+{
+    auto& interaction = Installed();
+    if (!interaction)
+        interaction = std::make_unique<QtInteraction>();
+    return *interaction;
+}
+
+std::unique_ptr<Interaction> InstallInteraction(std::unique_ptr<Interaction> interaction)
+{
+    return std::exchange(Installed(), std::move(interaction));
+}

@@ -1,0 +1,146 @@
+// The interaction seam: what MsgBox and the open-file dialog hand to it, how
+// an interaction is installed and restored, and the scripted one's checks.
+#include "ScriptedInteraction.h"
+
+#include "FolderItem.h"
+#include "MsgBox.h"
+#include "OpenDialog.h"
+#include "Window.h"
+
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(MsgBox, HandsEachTextOnAsGiven)
+{
+    const std::vector<std::string> texts = {
+        "plain", "two\nlines\r\nand a third", "", "<b>not markup</b>", "K\xC3\xA4se \xE2\x82\xAC",
+    };
+    ScopedInteraction interaction;
+    for (const std::string& text : texts)
+        MsgBox(String(text));
+    EXPECT_EQ(interaction->Messages(), texts);
+}
+
+TEST(OpenDialog, AsksWithItsTitleFolderAndOwnerAndGivesTheAnswer)
+{
+    Ref<Window> window = New<Window>();
+    const struct {
+        const char* what;
+        Ref<Window> owner;
+        const char* folder;   // nullptr: no initial directory
+        const char* answer;   // nullptr: the user cancels
+    } cases[] = {
+        { "chosen within a window", window, "/home/u/Documents", "/home/u/Documents/words.txt" },
+        { "cancelled within a window", window, "/home/u/Documents", nullptr },
+        { "no owner, no folder", nullptr, nullptr, "/tmp/x y.txt" },
+        { "no owner, cancelled", nullptr, "/", nullptr },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScopedInteraction interaction;
+        if (c.answer)
+            interaction->AnswerFile(c.answer);
+        else
+            interaction->AnswerCancel();
+
+        Ref<OpenDialog> dialog = New<OpenDialog>();
+        dialog->Title("Select a Vocabulary File");
+        if (c.folder)
+            dialog->InitialDirectory(New<FolderItem>(String(c.folder)));
+        Ref<FolderItem> chosen = dialog->ShowModalWithin(c.owner);
+
+        ASSERT_EQ(interaction->FileRequests().size(), 1u);
+        const auto& request = interaction->FileRequests()[0];
+        EXPECT_EQ(request.title, "Select a Vocabulary File");
+        EXPECT_EQ(request.initialDirectory, c.folder ? c.folder : "");
+        EXPECT_EQ(request.owner, c.owner.Raw());
+        if (c.answer) {
+            ASSERT_TRUE(chosen);
+            EXPECT_EQ(chosen->NativePath().ToStdString(), c.answer);
+        } else {
+            EXPECT_TRUE(chosen.IsNil());
+        }
+        EXPECT_TRUE(interaction->Messages().empty());
+    }
+}
+
+TEST(Interaction, InstallingReturnsTheOneReplacedAndNilRestoresTheDefault)
+{
+    Interaction& before = CurrentInteraction();
+    {
+        ScopedInteraction outer;
+        EXPECT_EQ(&CurrentInteraction(), &outer.Script());
+        {
+            ScopedInteraction inner;
+            MsgBox("inner");
+            EXPECT_EQ(inner->Messages(), std::vector<std::string> { "inner" });
+        }
+        MsgBox("outer");
+        EXPECT_EQ(outer->Messages(), std::vector<std::string> { "outer" });
+    }
+    EXPECT_EQ(&CurrentInteraction(), &before);
+
+    auto scripted = std::make_unique<ScriptedInteraction>();
+    ScriptedInteraction* raw = scripted.get();
+    std::unique_ptr<Interaction> previous = InstallInteraction(std::move(scripted));
+    EXPECT_EQ(previous.get(), &before);
+    std::unique_ptr<Interaction> replaced = InstallInteraction(nullptr);
+    EXPECT_EQ(replaced.get(), raw);
+    EXPECT_EQ(dynamic_cast<ScriptedInteraction*>(&CurrentInteraction()), nullptr);
+    InstallInteraction(std::move(previous));
+}
+
+TEST(ScriptedInteraction, RecordsErrorsAndFailsOnDialogsNotScripted)
+{
+    {
+        ScopedInteraction interaction;
+        CurrentInteraction().ShowError("RuntimeException", "went wrong");
+        ASSERT_EQ(interaction->Errors().size(), 1u);
+        EXPECT_EQ(interaction->Errors()[0].title, "RuntimeException");
+        EXPECT_EQ(interaction->Errors()[0].text, "went wrong");
+        interaction->ClearRecords();
+        EXPECT_TRUE(interaction->Errors().empty());
+    }
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScopedInteraction interaction;
+            Ref<OpenDialog> dialog = New<OpenDialog>();
+            dialog->Title("Unexpected");
+            EXPECT_TRUE(dialog->ShowModalWithin(nullptr).IsNil());
+        },
+        "open-file dialog \"Unexpected\" was shown, but no answer was queued");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScopedInteraction interaction;
+            interaction->AnswerCancel();
+        },
+        "1 queued open-file answer(s) were never asked for");
+}
+
+TEST(ClassRecords, DialogsAndFilesAreRegisteredUnderTheirNames)
+{
+    const struct {
+        const ClassRecord& record;
+        const char* name;
+        const char* base;
+    } cases[] = {
+        { FolderItem::Class(), "FolderItem", "Object" },
+        { FolderItemDialog::Class(), "FolderItemDialog", "Object" },
+        { OpenDialog::Class(), "OpenDialog", "FolderItemDialog" },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.record.name, c.name);
+        ASSERT_NE(c.record.base, nullptr);
+        EXPECT_EQ(c.record.base->name, c.base);
+        EXPECT_EQ(ClassRegistry::Find(c.name), &c.record);
+    }
+    EXPECT_EQ(&New<OpenDialog>()->ClassInfo(), &OpenDialog::Class());
+}
+
+} // namespace
