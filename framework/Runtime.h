@@ -18,6 +18,9 @@ using ExceptionHelper = ExceptionRef (*)(void (*fn)(void*), void* arg);
 // Start and end of a run.
 Int32 RuntimeInit();
 void RuntimeSetExceptionHelper(ExceptionHelper helper);
+// Registers the framework's own classes; a lookup would register each anyway.
+void RuntimeRegisterFrameworkClasses();
+// Registers the classes of the plug-in modules.
 void RuntimeInitExternalClasses();
 void RuntimeRegisterAppObject(Ref<Application> app);
 Ref<Application> GetAppObject();
