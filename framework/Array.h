@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Exceptions.h"
+#include "LargeMemory.h"
 #include "String.h"
 
 #include <string>
@@ -53,5 +54,5 @@ private:
         return static_cast<std::size_t>(index);
     }
 
-    std::vector<T> items_;
+    std::vector<T, LargeMemoryAllocator<T>> items_;
 };

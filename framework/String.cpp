@@ -1,6 +1,7 @@
 #include "String.h"
 
 #include "Exceptions.h"
+#include "LargeMemory.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -17,9 +18,7 @@ String::Block* String::NewBlock(std::size_t capacity)
 {
     if (capacity > std::numeric_limits<std::uint32_t>::max())
         Raise<OutOfBoundsException>("A text of " + std::to_string(capacity) + " bytes is longer than 4 GiB");
-    void* memory = std::malloc(offsetof(Block, data) + capacity + 1);
-    if (!memory)
-        throw std::bad_alloc();
+    void* memory = AllocateMemory(offsetof(Block, data) + capacity + 1);
     auto* block = static_cast<Block*>(memory);
     block->refs = 1;
     block->capacity = capacity;
@@ -31,7 +30,7 @@ char* String::BlockData(Block* block) noexcept { return block->data; }
 void String::ReleaseBlock(Block* block) noexcept
 {
     if (block && --block->refs == 0)
-        std::free(block);
+        FreeMemory(block, offsetof(Block, data) + block->capacity + 1);
 }
 
 String String::Slice(Block* block, std::size_t offset, std::size_t length)

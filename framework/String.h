@@ -30,6 +30,8 @@ public:
 
     friend String operator+(const String& a, const String& b);
     friend bool operator==(const String& a, const String& b) noexcept { return a.View() == b.View(); }
+    // Compares without building a String, so tests in loops cost nothing.
+    friend bool operator==(const String& a, const char* b) noexcept { return a.View() == std::string_view(b); }
 
     // Builds a text over a byte range of a shared block (see TextBlock).
     struct Block;
