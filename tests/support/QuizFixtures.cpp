@@ -1,0 +1,16 @@
+#include "QuizFixtures.h"
+
+#include "Runtime.h"
+#include "Startup.h"
+
+ScriptedApp::ScriptedApp()
+    : app_(New<App>())
+    , rand_(New<ScriptedRandom>())
+{
+    app_->rand = rand_;
+    RuntimeRegisterAppObject(app_);
+}
+
+ScriptedApp::~ScriptedApp() { RuntimeRegisterAppObject(nullptr); }
+
+void InstallRegExModule() { Startup::InitPluginEntrypoints(); }
