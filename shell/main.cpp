@@ -1,1 +1,6 @@
-int main() { return 0; }
+#include "Startup.h"
+
+int main()
+{
+    return Startup::EntryFunction();
+}
