@@ -19,27 +19,14 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 namespace {
-
-template <class E, class F>
-void ExpectRaise(F&& f, const std::string& message)
-{
-    EXPECT_THROW(
-        {
-            try {
-                f();
-            } catch (const E& e) {
-                EXPECT_EQ(e.Message(), message);
-                throw;
-            }
-        },
-        E);
-}
 
 template <class T = MenuItem>
 Ref<T> NewItem(const char* name, const char* text = "", const char* shortcut = "")

@@ -5,6 +5,8 @@
 #include "Plugin.h"
 #include "RegEx.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -13,34 +15,9 @@
 
 namespace {
 
-template <class E, class F>
-void ExpectRaise(F&& f, const std::string& message)
-{
-    EXPECT_THROW(
-        {
-            try {
-                f();
-            } catch (const E& e) {
-                EXPECT_EQ(e.Message(), message);
-                throw;
-            }
-        },
-        E);
-}
-
-// What start-up does: each name looked up in order, stored as found.
-void InstallModuleEntries()
-{
-    const auto& names = RegExEntryNames();
-    PluginEntryTable table(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i)
-        table.Set(i, LookupPluginEntry(names[i]));
-    InstallRegExEntries(std::move(table));
-}
-
 class RegExTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() { InstallModuleEntries(); }
+    static void SetUpTestSuite() { InstallRegExModule(); }
 
     Ref<RegEx> re = New<RegEx>();
 };

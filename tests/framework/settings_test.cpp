@@ -4,6 +4,8 @@
 #include "Object.h"
 #include "Settings.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,21 +14,6 @@
 #include <vector>
 
 namespace {
-
-template <class E, class F>
-void ExpectRaise(F&& f, const std::string& message)
-{
-    EXPECT_THROW(
-        {
-            try {
-                f();
-            } catch (const E& e) {
-                EXPECT_EQ(e.Message(), message);
-                throw;
-            }
-        },
-        E);
-}
 
 std::string Bytes(std::initializer_list<int> bytes)
 {

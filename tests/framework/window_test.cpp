@@ -22,6 +22,8 @@
 #include <QKeySequence>
 #include <QScreen>
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -31,21 +33,6 @@
 #include <vector>
 
 namespace {
-
-template <class E, class F>
-void ExpectRaise(F&& f, const std::string& message)
-{
-    EXPECT_THROW(
-        {
-            try {
-                f();
-            } catch (const E& e) {
-                EXPECT_EQ(e.Message(), message);
-                throw;
-            }
-        },
-        E);
-}
 
 void FlushDeletes()
 {

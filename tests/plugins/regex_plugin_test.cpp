@@ -6,6 +6,8 @@
 #include "Plugin.h"
 #include "RegEx.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -37,23 +39,14 @@ std::string MessageOf(F&& f)
     return message;
 }
 
-void InstallModuleEntries()
-{
-    const auto& names = RegExEntryNames();
-    PluginEntryTable table(names.size());
-    for (std::size_t i = 0; i < names.size(); ++i)
-        table.Set(i, LookupPluginEntry(names[i]));
-    InstallRegExEntries(std::move(table));
-}
-
 // Each test starts and ends with the module of the build folder installed.
 class RegExPluginTest : public testing::Test {
 protected:
-    void SetUp() override { InstallModuleEntries(); }
+    void SetUp() override { InstallRegExModule(); }
     void TearDown() override
     {
         SetPluginModulePath("");
-        InstallModuleEntries();
+        InstallRegExModule();
     }
 };
 
@@ -111,7 +104,7 @@ TEST_F(RegExPluginTest, AnUnusableModuleIsReportedWithItsPathWhenAnEntryIsCalled
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
         SetPluginModulePath(c.path);
-        InstallModuleEntries();
+        InstallRegExModule();
         const std::string origin = "velto-regex.so could not be loaded (" + c.reason + ")";
         EXPECT_EQ(DescribePluginModule(), origin);
         EXPECT_EQ(MessageOf<FunctionNotFoundException>([] { New<RegEx>(); }),
@@ -124,7 +117,7 @@ TEST_F(RegExPluginTest, AnUnusableModuleIsReportedWithItsPathWhenAnEntryIsCalled
 
     // Pointing back at the real module works again.
     SetPluginModulePath(VELTO_PLUGIN_BUILD_DIR "/velto-regex.so");
-    InstallModuleEntries();
+    InstallRegExModule();
     Ref<RegEx> re = New<RegEx>();
     re->SearchPattern(";.*");
     EXPECT_EQ(re->Replace("a;b").View(), "a");

@@ -3,6 +3,7 @@
 #include "App.h"
 #include "QuizDisplay.h"
 #include "Random.h"
+#include "TestSupport.h"
 
 #include <deque>
 #include <map>
@@ -41,9 +42,6 @@ private:
     Ref<App> app_;
     Ref<ScriptedRandom> rand_;
 };
-
-// Installs the regular-expression module's entries as start-up does.
-void InstallRegExModule();
 
 // Records what the quiz shows, as the window's controls would hold it.
 class RecordingDisplay : public QuizDisplay {
