@@ -465,8 +465,10 @@ String PushButton::Caption() const
 void PushButton::Caption(const String& caption)
 {
     Native().text = caption;
+    // A caption shows as it stands, since it may be a word from a file
+    // ("R&D"); Qt would take a single "&" as a mnemonic mark.
     if (QPushButton* b = Native().As<QPushButton>())
-        b->setText(ToQString(caption));
+        b->setText(ToQString(caption).replace(QLatin1Char('&'), QLatin1String("&&")));
 }
 
 void PushButton::Push()

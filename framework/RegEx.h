@@ -44,8 +44,9 @@ public:
     void DotMatchAll(bool on) noexcept { dotMatchAll_ = on; }
 
     // The line ends that ., $ and \N see: 0 any (CR, LF, CRLF and Unicode's
-    // others; the default), 1 CR, 2 LF, 3 CRLF, 4 CR, LF or CRLF. Another
-    // value raises RegExException and changes nothing.
+    // others), 1 CR, 2 LF, 3 CRLF, 4 CR, LF or CRLF (the default: a line read
+    // from a file holds none of these, so "." takes all of it). Another value
+    // raises RegExException and changes nothing.
     Int32 LineEndType() const noexcept { return lineEndType_; }
     void LineEndType(Int32 type);
 
@@ -55,7 +56,7 @@ private:
     std::shared_ptr<const RegExEntries> entries_;
     VeltoRegExOptions* handle_ = nullptr;
     bool greedy_ = true, replaceAllMatches_ = false, caseSensitive_ = false, dotMatchAll_ = false;
-    Int32 lineEndType_ = 0;
+    Int32 lineEndType_ = 4;   // CR, LF or CRLF
 };
 
 // One match of a search. It keeps what it needs, so it outlives its RegEx.
@@ -126,7 +127,7 @@ private:
     struct PushedOptions {
         const VeltoRegExOptions* handle = nullptr;
         bool greedy = true, replaceAllMatches = false, caseSensitive = false, dotMatchAll = false;
-        Int32 lineEndType = 0;
+        Int32 lineEndType = 4;
         friend bool operator==(const PushedOptions&, const PushedOptions&) = default;
     };
     static PushedOptions Snapshot(const RegExOptions& options);

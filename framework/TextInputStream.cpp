@@ -30,10 +30,10 @@ TextInputStreamTuning& CurrentTuning()
 
 std::string Quoted(const FolderItem& file) { return "\"" + file.NativePath().ToStdString() + "\""; }
 
-[[noreturn]] void RaiseOpenFailure(FolderItem& file, int error)
+[[noreturn]] void RaiseOpenFailure(FolderItem& file, int error, const char* reason = nullptr)
 {
     file.LastErrorCode(error);
-    Raise<IOException>("Cannot open " + Quoted(file) + ": " + std::strerror(error), error);
+    Raise<IOException>("Cannot open " + Quoted(file) + ": " + (reason ? reason : std::strerror(error)), error);
 }
 
 // The length of the valid UTF-8 sequence at p (p < end), or 0 when the bytes
@@ -421,7 +421,7 @@ Ref<TextInputStream> TextInputStream::Open(const Ref<FolderItem>& file)
         RaiseOpenFailure(item, EINVAL);
     int fd;
     do
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     while (fd < 0 && errno == EINTR);
     if (fd < 0)
         RaiseOpenFailure(item, errno);
@@ -431,6 +431,14 @@ Ref<TextInputStream> TextInputStream::Open(const Ref<FolderItem>& file)
         ::close(fd);
         RaiseOpenFailure(item, error);
     }
+    // A pipe, a terminal or a device may never end or never answer; only
+    // plain files are read. (Opening without blocking kept a pipe with no
+    // writer from stopping the program right here.)
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        RaiseOpenFailure(item, EINVAL, "it is not a plain file");
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     auto stream = New<TextInputStream>(std::make_unique<Impl>(file, fd, info));
     stream->UseIOExceptions(true);
     return stream;

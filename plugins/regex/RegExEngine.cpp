@@ -1,6 +1,7 @@
 #include "RegExEngine.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 
 namespace velto_regex {
@@ -208,6 +209,7 @@ Engine::Engine()
 Engine::~Engine()
 {
     pcre2_match_data_free(matchData_);
+    pcre2_match_context_free(matchContext_);
     pcre2_compile_context_free(compileContext_);
 }
 
@@ -308,8 +310,16 @@ bool Engine::Exec(const Compiled& compiled, std::size_t offset, std::uint32_t op
     }
     // Every target was validated as it came in, and every offset is a
     // character's start, so PCRE2 need not check again on each call.
+    // PCRE2's default limit of ten million steps is reached by ".*x" on a
+    // line of that many characters; the limit grows with the target, so a
+    // long line takes longer but still matches.
+    if (!matchContext_ && !(matchContext_ = pcre2_match_context_create(nullptr)))
+        throw std::bad_alloc();
+    constexpr std::uint32_t kDefaultLimit = 10'000'000;
+    const std::size_t steps = std::max<std::size_t>(kDefaultLimit, 4 * target_->size());
+    pcre2_set_match_limit(matchContext_, static_cast<std::uint32_t>(std::min<std::size_t>(steps, UINT32_MAX)));
     const int rc = pcre2_match(compiled.code, reinterpret_cast<PCRE2_SPTR>(target_->data()), target_->size(), offset,
-                               options | PCRE2_NO_UTF_CHECK, matchData_, nullptr);
+                               options | PCRE2_NO_UTF_CHECK, matchData_, matchContext_);
     if (rc == PCRE2_ERROR_NOMATCH)
         return false;
     if (rc == PCRE2_ERROR_NOMEMORY)

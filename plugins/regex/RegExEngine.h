@@ -29,7 +29,7 @@ struct Settings {
     bool replaceAllMatches = false;
     bool caseSensitive = false;
     bool dotMatchAll = false;
-    std::int32_t lineEndType = VELTO_REGEX_LINE_END_ANY;
+    std::int32_t lineEndType = VELTO_REGEX_LINE_END_ANY_CRLF;
 };
 
 // Throws EngineError for a code that is not a VELTO_REGEX_LINE_END_* value.
@@ -94,6 +94,7 @@ private:
     std::vector<std::shared_ptr<Compiled>> cache_;
     pcre2_compile_context* compileContext_ = nullptr;
     pcre2_match_data* matchData_ = nullptr;
+    pcre2_match_context* matchContext_ = nullptr;
     std::uint32_t matchPairs_ = 0;
 
     std::shared_ptr<std::string> target_;

@@ -14,7 +14,7 @@ struct VeltoRegEx {
 };
 
 struct VeltoRegExOptions {
-    std::int32_t lineEndType = VELTO_REGEX_LINE_END_ANY;
+    std::int32_t lineEndType = VELTO_REGEX_LINE_END_ANY_CRLF;
 };
 
 struct VeltoRegExMatch {

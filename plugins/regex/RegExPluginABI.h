@@ -102,11 +102,12 @@ typedef struct VeltoRegExReply {
 
 /* The line ends that ., $ and \N see (RegExOptions.LineEndType). */
 enum {
-    VELTO_REGEX_LINE_END_ANY = 0, /* CR, LF, CRLF and Unicode's other line ends; the default */
+    VELTO_REGEX_LINE_END_ANY = 0, /* CR, LF, CRLF and Unicode's other line ends */
     VELTO_REGEX_LINE_END_CR = 1,
     VELTO_REGEX_LINE_END_LF = 2,
     VELTO_REGEX_LINE_END_CRLF = 3,
-    VELTO_REGEX_LINE_END_ANY_CRLF = 4 /* CR, LF or CRLF */
+    VELTO_REGEX_LINE_END_ANY_CRLF = 4 /* CR, LF or CRLF; the default, so that "." takes every
+                                        other character a text line can hold */
 };
 
 /* The RegExOptions values that travel with entry 9; the line-end type comes

@@ -173,7 +173,7 @@ TEST_F(RegExTest, EachOptionChangesTheMatchFromTheNextOperationOn)
     Ref<RegExOptions> options = New<RegExOptions>();
     ExpectRaise<RegExException>([&] { options->LineEndType(9); },
                                 "LineEndType 9 is not one of 0 (any), 1 (CR), 2 (LF), 3 (CRLF) or 4 (CR, LF or CRLF)");
-    EXPECT_EQ(options->LineEndType(), 0);
+    EXPECT_EQ(options->LineEndType(), 4);
     ExpectRaise<NilObjectException>([&] { re->Options(nullptr); }, "A nil object was used where an object was expected");
     EXPECT_TRUE(re->Options());
 }
@@ -289,6 +289,23 @@ TEST_F(RegExTest, BadPatternsTargetsAndPositionsRaiseAndKeepThePreviousState)
     EXPECT_EQ(empty->SubExpressionCount(), 0);
     ExpectRaise<OutOfBoundsException>([&] { empty->SubExpressionString(0); },
                                       "Sub-expression 0 does not exist: this RegExMatch holds no match");
+}
+
+} // namespace
+
+namespace {
+
+// ".*[,;\t]" backtracks over the whole of a line without separator; PCRE2's
+// default step limit gave up on lines of some ten million characters.
+TEST(RegExLongLines, SplitAWholeLineOfTwelveMillionCharacters)
+{
+    InstallRegExModule();
+    Ref<RegEx> re = New<RegEx>();
+    const String line(std::string(12'000'000, 'x'));
+    re->SearchPattern(".*[,;\\t]");
+    EXPECT_EQ(re->Replace(line).ByteCount(), line.ByteCount());
+    re->SearchPattern("[,;\\t].*");
+    EXPECT_EQ(re->Replace(line + ",y").ByteCount(), line.ByteCount());
 }
 
 } // namespace

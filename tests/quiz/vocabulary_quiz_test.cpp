@@ -70,7 +70,11 @@ INSTANTIATE_TEST_SUITE_P(Lines, SplitTest,
                                          SplitCase { "trailing;", "trailing", "" },
                                          SplitCase { "tab\tTabulator", "tab", "Tabulator" },
                                          SplitCase { "a,b;c\td", "a", "d" },
-                                         SplitCase { "Straße;улица", "Straße", "улица" }));
+                                         SplitCase { "Straße;улица", "Straße", "улица" },
+                                         // Characters that some line-end conventions count stay in the words.
+                                         SplitCase { "Haus,\vhouse", "Haus", "\vhouse" },
+                                         SplitCase { "a\f b;c", "a\f b", "c" },
+                                         SplitCase { "cat\u2028x,Katze", "cat\u2028x", "Katze" }));
 
 TEST_F(QuizTest, WrongAnswersComeFromTheAnswerSideOfTheOtherTwoLines)
 {
@@ -246,7 +250,8 @@ TEST(QuizWithoutApp, DrawingBeforeTheRandomSourceExistsRaisesNilObject)
     RecordingDisplay display;
     VocabularyQuiz quiz { display };
     quiz.aVocabularyList = Array<String> { "a,1", "b,2", "c,3" };
-    EXPECT_THROW(quiz.PickAWord(false), NilObjectException);
+    ExpectRaise<NilObjectException>([&] { quiz.PickAWord(false); },
+                                    "A nil object was used where an object was expected");
 }
 
 } // namespace
