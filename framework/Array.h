@@ -49,8 +49,8 @@ private:
     static std::size_t Checked(Int32 index, std::size_t limit)
     {
         if (index < 0 || static_cast<std::size_t>(index) >= limit)
-            Raise<OutOfBoundsException>("Index " + std::to_string(index) + " is outside an array of "
-                                        + std::to_string(limit == 0 ? 0 : limit) + " entries");
+            Raise<OutOfBoundsException>("Index " + std::to_string(index) + " is outside the range 0 to "
+                                        + std::to_string(static_cast<long long>(limit) - 1));
         return static_cast<std::size_t>(index);
     }
 

@@ -2,6 +2,7 @@
 
 #include "FolderItem.h"
 #include "QtAccess.h"
+#include "QtText.h"
 
 #include <QApplication>
 #include <QFile>
@@ -13,12 +14,6 @@
 #include <utility>
 
 namespace {
-
-QString ToQt(const String& text)
-{
-    std::string_view bytes = text.View();
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
 
 // Without a QApplication there is nobody to show a dialog to; the text still
 // reaches a person through stderr instead of ending the run.
@@ -40,7 +35,7 @@ public:
             std::fprintf(stderr, "%s\n", text.ToStdString().c_str());
             return;
         }
-        ShowBox(QMessageBox::Information, QGuiApplication::applicationDisplayName(), ToQt(text));
+        ShowBox(QMessageBox::Information, QGuiApplication::applicationDisplayName(), ToQString(text));
     }
 
     Ref<FolderItem> ChooseFile(const OpenFileRequest& request) override
@@ -53,7 +48,7 @@ public:
             std::string_view path = request.initialDirectory->NativePath().View();
             folder = QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
         }
-        QString chosen = QFileDialog::getOpenFileName(parent, ToQt(request.title), folder);
+        QString chosen = QFileDialog::getOpenFileName(parent, ToQString(request.title), folder);
         if (chosen.isEmpty())
             return nullptr;
         return New<FolderItem>(String(QFile::encodeName(chosen).toStdString()));
@@ -65,7 +60,7 @@ public:
             std::fprintf(stderr, "%s: %s\n", title.ToStdString().c_str(), text.ToStdString().c_str());
             return;
         }
-        ShowBox(QMessageBox::Critical, ToQt(title), ToQt(text));
+        ShowBox(QMessageBox::Critical, ToQString(title), ToQString(text));
     }
 };
 

@@ -344,7 +344,7 @@ void Window::MenuBar(Ref<::MenuBar> bar)
 {
     if (QMainWindow* main = impl_->mainWindow) {
         if (bar)
-            main->setMenuBar(RealiseMenuBar(*bar, *this, *main));
+            RealiseMenuBar(*bar, *this, *main);   // installs it in main
         else
             main->setMenuWidget(nullptr);
     }

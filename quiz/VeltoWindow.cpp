@@ -120,7 +120,7 @@ namespace {
 
 enum class ControlClass { TextField, PushButton, Label };
 
-struct ControlSpec {
+struct ControlEntry {
     const char* name;
     ControlClass controlClass;
     String (*settings)();
@@ -131,7 +131,7 @@ String PushButton1Settings() { return PushButtonSettings(1); }
 String PushButton2Settings() { return PushButtonSettings(2); }
 String PushButton3Settings() { return PushButtonSettings(3); }
 
-const ControlSpec kControls[] = {
+const ControlEntry kControls[] = {
     { "textRandomWord", ControlClass::TextField, TextRandomWordSettings, nullptr },
     { "PushButton1", ControlClass::PushButton, PushButton1Settings, &VeltoWindow::PushButton1_Action },
     { "PushButton2", ControlClass::PushButton, PushButton2Settings, &VeltoWindow::PushButton2_Action },
@@ -148,22 +148,22 @@ const ControlSpec kControls[] = {
 // the next is made; nothing keeps a reference to it but the window.
 void VeltoWindow::CreateControls0()
 {
-    for (const ControlSpec& spec : kControls) {
+    for (const ControlEntry& entry : kControls) {
         {
             Ref<RectControl> control;
-            switch (spec.controlClass) {
+            switch (entry.controlClass) {
             case ControlClass::TextField: control = NewControl<TextField>(); break;
             case ControlClass::PushButton: control = NewControl<PushButton>(); break;
             case ControlClass::Label: control = NewControl<Label>(); break;
             }
             control->Constructor();
-            AddControl(spec.name, control);
+            AddControl(entry.name, control);
         }
-        ControlByName(spec.name)->TextUnit(0);
-        SetProperties(*ControlByName(spec.name), spec.settings());
-        if (spec.action) {
-            auto action = spec.action;
-            ControlAs<PushButton>(spec.name)->AddHandler([this, action](PushButton& sender) { (this->*action)(sender); });
+        ControlByName(entry.name)->TextUnit(0);
+        SetProperties(*ControlByName(entry.name), entry.settings());
+        if (entry.action) {
+            auto action = entry.action;
+            ControlAs<PushButton>(entry.name)->AddHandler([this, action](PushButton& sender) { (this->*action)(sender); });
         }
     }
 }

@@ -17,7 +17,9 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <fstream>
 
 #include <unistd.h>
@@ -154,7 +156,20 @@ TEST_F(VeltoWindowTest, OpenClearsTheOptionsCheckMarkAfterLayoutInstalledTheBar)
     EXPECT_FALSE(window->menuUseLeftWordAsQuestion()->Checked());
 }
 
-TEST_F(VeltoWindowTest, SettingsBatchesHaveTheirLengthsAndDecodeByTheClassKeys)
+std::map<std::string, SettingValue> Decode(const String& batch, const ClassRecord& cls)
+{
+    std::map<std::string, SettingValue> values;
+    for (auto& [key, value] : DecodeSettingsBatch(batch.View(), [&](const std::string& k) {
+             const PropertyEntry* entry = cls.FindProperty(k);
+             if (!entry)
+                 ADD_FAILURE() << cls.name << " has no key " << k;
+             return entry ? entry->type : SettingType::Int32;
+         }))
+        values.emplace(key, value);
+    return values;
+}
+
+TEST_F(VeltoWindowTest, SettingsBatchesHaveTheirLengthsAndValues)
 {
     const struct {
         String batch;
@@ -165,6 +180,7 @@ TEST_F(VeltoWindowTest, SettingsBatchesHaveTheirLengthsAndDecodeByTheClassKeys)
         { VeltoWindowSettings(), VeltoWindow::Class(), 283, 21 },
         { TextRandomWordSettings(), TextField::Class(), 449, 37 },
         { PushButtonSettings(1), PushButton::Class(), 303, 26 },
+        { PushButtonSettings(2), PushButton::Class(), 303, 26 },
         { PushButtonSettings(3), PushButton::Class(), 303, 26 },
         { LblResultSettings(), Label::Class(), 348, 29 },
         { LblNumberSettings(), Label::Class(), 348, 29 },
@@ -173,16 +189,82 @@ TEST_F(VeltoWindowTest, SettingsBatchesHaveTheirLengthsAndDecodeByTheClassKeys)
     };
     for (const auto& b : batches) {
         EXPECT_EQ(b.batch.ByteCount(), b.bytes);
-        auto decoded = DecodeSettingsBatch(b.batch.View(), [&](const std::string& key) {
-            const PropertyEntry* entry = b.cls.FindProperty(key);
-            if (!entry)
-                ADD_FAILURE() << b.cls.name << " has no key " << key;
-            return entry ? entry->type : SettingType::Int32;
-        });
-        EXPECT_EQ(decoded.size(), b.entries);
+        EXPECT_EQ(Decode(b.batch, b.cls).size(), b.entries);
     }
-    const std::string_view title = "Title \x00\x00\x00\x10Velto Vocabulary";
-    EXPECT_NE(VeltoWindowSettings().View().find(std::string_view(title.data(), 6 + 4 + 16)), std::string_view::npos);
+    const char title[] = "Title \x00\x00\x00\x10Velto Vocabulary";
+    EXPECT_NE(VeltoWindowSettings().View().find(std::string_view(title, sizeof title - 1)), std::string_view::npos);
+
+    auto window = Decode(VeltoWindowSettings(), VeltoWindow::Class());
+    const std::pair<const char*, Int32> ints[] = { { "Placement", 2 }, { "Width", 400 }, { "Height", 464 },
+                                                   { "MinWidth", 400 }, { "MinHeight", 300 }, { "MaxWidth", 32000 },
+                                                   { "MaxHeight", 32000 }, { "Frame", 0 }, { "MacProcID", 0 } };
+    for (const auto& [key, value] : ints)
+        EXPECT_EQ(window.at(key).AsInt32(), value) << key;
+    const std::pair<const char*, bool> flags[] = { { "Composite", false }, { "HasBackColor", false },
+                                                   { "Visible", true }, { "FullScreen", false },
+                                                   { "MenuBarVisible", true }, { "CloseButton", true },
+                                                   { "Resizeable", false }, { "LiveResize", true },
+                                                   { "MaximizeButton", false }, { "MinimizeButton", true } };
+    for (const auto& [key, value] : flags)
+        EXPECT_EQ(window.at(key).AsBoolean(), value) << key;
+    EXPECT_EQ(window.at("BackColor").AsColour(), (Colour { 0xFF, 0xFF, 0xFF }));
+
+    // What differs between the controls (geometry and visibility are checked
+    // on the widgets).
+    const struct {
+        String batch;
+        const ClassRecord& cls;
+        bool lockTop, lockRight, lockBottom;
+        const char* styleKey;
+        Int32 style;
+    } controls[] = {
+        { TextRandomWordSettings(), TextField::Class(), true, true, false, "Alignment", 2 },
+        { PushButtonSettings(1), PushButton::Class(), true, true, false, "ButtonStyle", 6 },
+        { LblResultSettings(), Label::Class(), true, true, false, "TextAlign", 1 },
+        { PushOpenFileSettings(), PushButton::Class(), false, true, true, "ButtonStyle", 4 },
+        { PushKnowSettings(), PushButton::Class(), true, true, false, "ButtonStyle", 6 },
+        { LblNumberSettings(), Label::Class(), false, false, true, "TextAlign", 0 },
+    };
+    for (const auto& c : controls) {
+        auto values = Decode(c.batch, c.cls);
+        SCOPED_TRACE(values.at("Name").AsString().ToStdString());
+        EXPECT_EQ(values.at("Index").AsInt32(), INT32_MIN);
+        EXPECT_TRUE(values.at("LockLeft").AsBoolean());
+        EXPECT_EQ(values.at("LockTop").AsBoolean(), c.lockTop);
+        EXPECT_EQ(values.at("LockRight").AsBoolean(), c.lockRight);
+        EXPECT_EQ(values.at("LockBottom").AsBoolean(), c.lockBottom);
+        EXPECT_EQ(values.at(c.styleKey).AsInt32(), c.style);
+        EXPECT_TRUE(values.at("Enabled").AsBoolean());
+        EXPECT_EQ(values.at("TextFont").AsString(), "System");
+        EXPECT_EQ(values.count("TextSize"), 0u);
+    }
+}
+
+TEST_F(VeltoWindowTest, ClassRecordListsWindowsSlotsThenItsOwnAndHidesTheControlBuilder)
+{
+    const ClassRecord& record = VeltoWindow::Class();
+    const auto& ops = record.virtualOperations;
+    ASSERT_EQ(ops.size(), 50u + 35u);
+    EXPECT_EQ(ops[0].name, "AcceptFileDrop");
+    EXPECT_EQ(ops[49].name, "__New");
+    EXPECT_EQ(ops[50].name, "Layout");
+    EXPECT_EQ(ops[52].name, "_CreateControls0");
+    EXPECT_EQ(ops[53].name, "textRandomWord");
+    EXPECT_EQ(ops[66].name, "Options");
+    EXPECT_EQ(ops[79].name, "menuOpen");
+    EXPECT_EQ(ops[84].name, "_menuUseLeftWordAsQuestion_Action");
+
+    const auto methods = ListMethods(record);
+    EXPECT_EQ(std::count(methods.begin(), methods.end(), "_CreateControls0"), 0);
+    EXPECT_EQ(std::count(methods.begin(), methods.end(), "CreateControls"), 1);
+    EXPECT_EQ(std::count(methods.begin(), methods.end(), "PickAWord"), 1);
+    EXPECT_EQ(ListProperties(record),
+              (std::vector<std::string> { "aVocabularyList", "iCorrectButton", "iLastWordChosen", "lines",
+                                          "sAnotherWord", "sCurrentWordToAsk", "sTranslationOfCurrentWordToAsk",
+                                          "sYetAnotherWord", "tfLeftWordIsQuestion" }));
+    for (const char* event : { "AddMenuHandlers", "CancelClose", "CreateControls", "Layout", "Open" })
+        EXPECT_NE(record.FindEvent(event), nullptr) << event;
+    EXPECT_EQ(record.events.size(), 5u);
 }
 
 TEST_F(VeltoWindowTest, AWholeQuizPlaysThroughTheButtons)
@@ -228,7 +310,6 @@ TEST_F(VeltoWindowTest, AWholeQuizPlaysThroughTheButtons)
 TEST_F(VeltoWindowTest, TheMenuOpensFilesLikeTheButtonAndCancelChangesNothing)
 {
     ASSERT_NE(Action("menuOpen"), nullptr);
-    window->EnableMenuItems();
     EXPECT_TRUE(Action("menuOpen")->isEnabled());
     EXPECT_TRUE(Action("menuUseLeftWordAsQuestion")->isEnabled());
 

@@ -78,8 +78,11 @@ TEST(VocabularyLines, FollowTheLineRules)
 TEST(VocabularyLines, FilesThatCannotBeReadRaiseIOException)
 {
     TempFiles files;
-    EXPECT_THROW(ReadVocabularyLines(files.Item("missing.txt")), IOException);
-    EXPECT_THROW(ReadVocabularyLines(New<FolderItem>(String(files.Dir().string()))), IOException);
+    const std::string missing = (files.Dir() / "missing.txt").string();
+    ExpectRaise<IOException>([&] { ReadVocabularyLines(files.Item("missing.txt")); },
+                             "Cannot open \"" + missing + "\": No such file or directory");
+    ExpectRaise<IOException>([&] { ReadVocabularyLines(New<FolderItem>(String(files.Dir().string()))); },
+                             "Cannot open \"" + files.Dir().string() + "\": Is a directory");
 }
 
 class LoadingTest : public testing::Test {
@@ -134,7 +137,8 @@ TEST_F(LoadingTest, ARefusedOrUnreadableFileLeavesTheQuizUnderWayAsItWas)
     const Int32 correct = quiz.iCorrectButton;
 
     quiz.OpenVocabularyFile(files.Write("short.txt", "x,y\n"));
-    EXPECT_THROW(quiz.OpenVocabularyFile(files.Item("missing.txt")), IOException);
+    ExpectRaise<IOException>([&] { quiz.OpenVocabularyFile(files.Item("missing.txt")); },
+                             "Cannot open \"" + (files.Dir() / "missing.txt").string() + "\": No such file or directory");
 
     EXPECT_EQ(Strings(quiz.aVocabularyList), before);
     EXPECT_EQ(quiz.lines, 4);
@@ -162,6 +166,20 @@ TEST_F(LoadingTest, AGoodFileDuringAQuizStartsAfreshAndKeepsTheVerdict)
     EXPECT_FALSE(display.answerVisible[1]);
     EXPECT_EQ(display.result, "Last word was correct!");
     EXPECT_EQ(Strings(quiz.aVocabularyList), (std::vector<std::string> { "e,5", "f,6", "g,7", "h,8", "i,9" }));
+}
+
+TEST_F(LoadingTest, AGoodFileAfterTheEndStartsANewQuiz)
+{
+    StartQuizOn("a,1\nb,2\nc,3\n");
+    quiz.CheckAnswer(quiz.iCorrectButton);
+    ASSERT_FALSE(display.knowVisible);
+
+    quiz.OpenVocabularyFile(files.Write("next.txt", "d,4\ne,5\nf,6\ng,7\n"));
+    EXPECT_EQ(display.counter, "4/4");
+    EXPECT_TRUE(display.knowVisible);
+    EXPECT_FALSE(display.answerVisible[1] || display.answerVisible[2] || display.answerVisible[3]);
+    EXPECT_EQ(quiz.aVocabularyList.Count(), 4);
+    EXPECT_EQ(display.result, "Last word was correct!");
 }
 
 TEST_F(LoadingTest, TheDialogStartsInDocumentsEveryTimeAndCancelDoesNothing)

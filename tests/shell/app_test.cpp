@@ -3,6 +3,8 @@
 #include "Exceptions.h"
 #include "Runtime.h"
 
+#include "TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -15,7 +17,8 @@ TEST(App, IsReachableBeforeOpenWithNoRandomSource)
     RuntimeRegisterAppObject(app);
     EXPECT_EQ(App::Shared(), app);
     EXPECT_TRUE(App::Shared()->rand.IsNil());
-    EXPECT_THROW(App::Shared()->rand->InRange(1, 3), NilObjectException);
+    ExpectRaise<NilObjectException>([] { App::Shared()->rand->InRange(1, 3); },
+                                    "A nil object was used where an object was expected");
     RuntimeRegisterAppObject(nullptr);
 }
 
@@ -67,7 +70,8 @@ TEST(Random, InRangeStaysWithinBothBounds)
         seen.insert(rand.InRange(1, 3));
     EXPECT_EQ(seen, (std::set<Int32> { 1, 2, 3 }));
     EXPECT_EQ(rand.InRange(0, 0), 0);
-    EXPECT_THROW(rand.InRange(0, -1), OutOfBoundsException);
+    ExpectRaise<OutOfBoundsException>([&] { rand.InRange(0, -1); },
+                                      "InRange(0, -1): the lower bound is above the upper bound");
 
     Random a, b;
     a.Seed(42);
