@@ -86,6 +86,7 @@ void MenuItem::KeyboardShortcut(String shortcut)
                                              + Quoted(name_)
                                              + " names no key; use a form such as \"Cmd+O\" or \"Cmd+Shift+F5\"");
     shortcut_ = std::move(shortcut);
+    shortcutSet_ = true;
     if (realised_)
         realised_->ForEach([this](QAction& a) { ShowShortcut(a, *this); });
 }

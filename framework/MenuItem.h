@@ -25,6 +25,8 @@ public:
     void Text(String text);
     String KeyboardShortcut() const { return shortcut_; }
     void KeyboardShortcut(String shortcut);
+    // Whether a shortcut was ever set, the empty one included.
+    bool HasKeyboardShortcut() const { return shortcutSet_; }
     bool AutoEnable() const { return autoEnable_; }
     void AutoEnable(bool on) { autoEnable_ = on; }
     bool Checked() const { return checked_; }
@@ -48,7 +50,7 @@ public:
 
 private:
     String name_, text_, shortcut_;
-    bool autoEnable_ = false, checked_ = false, enabled_ = true;
+    bool autoEnable_ = false, checked_ = false, enabled_ = true, shortcutSet_ = false;
     std::vector<Ref<MenuItem>> children_;
     MenuItem* parent_ = nullptr;
     std::unique_ptr<Realisation> realised_;

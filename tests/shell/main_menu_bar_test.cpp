@@ -11,7 +11,7 @@ namespace {
 struct ItemExpectation {
     const char* name;
     const char* text;
-    const char* shortcut;
+    const char* shortcut;   // nullptr: never set
     bool quit = false;
 };
 
@@ -54,12 +54,12 @@ TEST_F(MainMenuBarTest, MenusAndItemsStandInTheirOrderWithTheirTexts)
         { "FileQuit", "&Quit", "Cmd+Q", true },
         { "EditMenu", "&Edit", "" },
         { "EditUndo", "&Undo", "Cmd+Z" },
-        { "EditSeparator1", "-", "" },
+        { "EditSeparator1", "-", nullptr },
         { "EditCut", "Cu&t", "Cmd+X" },
         { "EditCopy", "&Copy", "Cmd+C" },
         { "EditPaste", "&Paste", "Cmd+V" },
         { "EditClear", "&Delete", "" },
-        { "EditSeparator2", "-", "" },
+        { "EditSeparator2", "-", nullptr },
         { "EditSelectAll", "Select &All", "Cmd+A" },
         { "Options", "Options", "" },
         { "menuUseLeftWordAsQuestion", "Use Left Word As Question", "" },
@@ -69,7 +69,8 @@ TEST_F(MainMenuBarTest, MenusAndItemsStandInTheirOrderWithTheirTexts)
         Ref<MenuItem> item = bar->Lookup(expected.name);
         ASSERT_FALSE(item.IsNil());
         EXPECT_EQ(item->Text(), expected.text);
-        EXPECT_EQ(item->KeyboardShortcut(), expected.shortcut);
+        EXPECT_EQ(item->HasKeyboardShortcut(), expected.shortcut != nullptr);
+        EXPECT_EQ(item->KeyboardShortcut(), expected.shortcut ? expected.shortcut : "");
         EXPECT_TRUE(item->AutoEnable());
         EXPECT_FALSE(item->Checked());
         EXPECT_EQ(!RefCast<QuitMenuItem>(item).IsNil(), expected.quit);
