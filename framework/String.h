@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Relocatable.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -46,6 +48,10 @@ private:
     std::uint32_t offset_ = 0;
     std::uint32_t length_ = 0;
 };
+
+// A String is a pointer and two numbers, with no pointer back into itself.
+template <>
+inline constexpr bool kTriviallyRelocatable<String> = true;
 
 // The text without white space (Unicode's, line ends included) at either end.
 String Trim(const String& text);

@@ -1,8 +1,14 @@
 #pragma once
 
+#include "String.h"
+
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
+
+// Lets GoogleTest print a String as its text.
+inline void PrintTo(const String& text, std::ostream* out) { *out << '"' << text.View() << '"'; }
 
 // Expects f to raise an E whose message is exactly message.
 template <class E, class F>
