@@ -51,8 +51,13 @@ std::vector<std::string> CandidatePaths(const std::string& explicitPath)
     if (!explicitPath.empty())
         return { explicitPath };
     std::vector<std::string> paths;
-    if (std::string folder = ProgramFolder(); !folder.empty())
+    // Beside the program in the build tree; in the library folder next to the
+    // installed program's, wherever the installation was put; where it was
+    // configured to go.
+    if (std::string folder = ProgramFolder(); !folder.empty()) {
         paths.push_back(folder + "/" + kModuleFileName);
+        paths.push_back(folder + "/../" + VELTO_PLUGIN_RELATIVE_DIR + "/" + kModuleFileName);
+    }
     paths.push_back(std::string(VELTO_PLUGIN_INSTALL_DIR) + "/" + kModuleFileName);
     return paths;
 }
