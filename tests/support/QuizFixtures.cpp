@@ -1,7 +1,6 @@
 #include "QuizFixtures.h"
 
 #include "Runtime.h"
-#include "Startup.h"
 
 ScriptedApp::ScriptedApp()
     : app_(New<App>())
@@ -12,5 +11,3 @@ ScriptedApp::ScriptedApp()
 }
 
 ScriptedApp::~ScriptedApp() { RuntimeRegisterAppObject(nullptr); }
-
-void InstallRegExModule() { Startup::InitPluginEntrypoints(); }

@@ -1,0 +1,5 @@
+#include "TestSupport.h"
+
+#include "Startup.h"
+
+void InstallRegExModule() { Startup::InitPluginEntrypoints(); }
