@@ -3,16 +3,11 @@
 #include "Exceptions.h"
 #include "LargeMemory.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
-
-struct String::Block {
-    std::size_t refs;
-    std::size_t capacity;
-    char data[1];
-};
 
 String::Block* String::NewBlock(std::size_t capacity)
 {
@@ -25,24 +20,9 @@ String::Block* String::NewBlock(std::size_t capacity)
     return block;
 }
 
-char* String::BlockData(Block* block) noexcept { return block->data; }
-
-void String::ReleaseBlock(Block* block) noexcept
+void String::FreeBlock(Block* block) noexcept
 {
-    if (block && --block->refs == 0)
-        FreeMemory(block, offsetof(Block, data) + block->capacity + 1);
-}
-
-String String::Slice(Block* block, std::size_t offset, std::size_t length)
-{
-    String s;
-    if (length == 0)
-        return s;
-    ++block->refs;
-    s.block_ = block;
-    s.offset_ = static_cast<std::uint32_t>(offset);
-    s.length_ = static_cast<std::uint32_t>(length);
-    return s;
+    FreeMemory(block, offsetof(Block, data) + block->capacity + 1);
 }
 
 String::String(const char* utf8)
@@ -57,65 +37,7 @@ String::String(std::string_view utf8)
     Block* block = NewBlock(utf8.size());
     std::memcpy(block->data, utf8.data(), utf8.size());
     block_ = block;
-    length_ = static_cast<std::uint32_t>(utf8.size());
-}
-
-String::String(const String& other) noexcept
-    : block_(other.block_)
-    , offset_(other.offset_)
-    , length_(other.length_)
-{
-    if (block_)
-        ++block_->refs;
-}
-
-String::String(String&& other) noexcept
-    : block_(other.block_)
-    , offset_(other.offset_)
-    , length_(other.length_)
-{
-    other.block_ = nullptr;
-    other.offset_ = other.length_ = 0;
-}
-
-String& String::operator=(const String& other) noexcept
-{
-    if (this != &other) {
-        String copy(other);
-        *this = std::move(copy);
-    }
-    return *this;
-}
-
-String& String::operator=(String&& other) noexcept
-{
-    if (this != &other) {
-        ReleaseBlock(block_);
-        block_ = other.block_;
-        offset_ = other.offset_;
-        length_ = other.length_;
-        other.block_ = nullptr;
-        other.offset_ = other.length_ = 0;
-    }
-    return *this;
-}
-
-String::~String() { ReleaseBlock(block_); }
-
-std::string_view String::View() const noexcept
-{
-    if (!block_)
-        return {};
-    return { block_->data + offset_, length_ };
-}
-
-String String::SubBytes(std::size_t offset, std::size_t length) const
-{
-    if (offset == 0 && length == length_)
-        return *this;
-    if (length == 0)
-        return {};
-    return Slice(block_, offset_ + offset, length);
+    range_ = Range(0, utf8.size());
 }
 
 String operator+(const String& a, const String& b)
@@ -166,34 +88,41 @@ bool IsWhiteSpace(char32_t cp)
     }
 }
 
+// ASCII, nearly every character of a vocabulary file, is told at once;
+// only other characters are decoded.
+bool IsWhiteSpaceAt(std::string_view bytes, std::size_t i, std::size_t& length)
+{
+    auto c = static_cast<unsigned char>(bytes[i]);
+    if (c < 0x80) {
+        length = 1;
+        return c == ' ' || (c >= 0x09 && c <= 0x0D);
+    }
+    char32_t cp;
+    length = DecodeAt(bytes, i, cp);
+    return IsWhiteSpace(cp);
+}
+
 } // namespace
 
-String Trim(const String& text)
+String detail::TrimSpace(const String& text)
 {
     std::string_view bytes = text.View();
-    std::size_t begin = 0;
-    while (begin < bytes.size()) {
-        char32_t cp;
-        std::size_t n = DecodeAt(bytes, begin, cp);
-        if (!IsWhiteSpace(cp))
-            break;
+    std::size_t begin = 0, n;
+    while (begin < bytes.size() && IsWhiteSpaceAt(bytes, begin, n))
         begin += n;
-    }
     std::size_t end = bytes.size();
     while (end > begin) {
         std::size_t start = end - 1;
         while (start > begin && IsContinuation(static_cast<unsigned char>(bytes[start])))
             --start;
-        char32_t cp;
-        DecodeAt(bytes, start, cp);
-        if (!IsWhiteSpace(cp))
+        if (!IsWhiteSpaceAt(bytes, start, n))
             break;
         end = start;
     }
     return text.SubBytes(begin, end - begin);
 }
 
-String Left(const String& text, Int32 count)
+String detail::LeftDecoded(const String& text, Int32 count)
 {
     if (count <= 0)
         return {};
@@ -206,12 +135,22 @@ String Left(const String& text, Int32 count)
     return text.SubBytes(0, i);
 }
 
+// Text in UTF-8 has as many characters as bytes that are not continuation
+// bytes (10xxxxxx); they are counted eight at a time.
 Int32 Len(const String& text)
 {
-    Int32 count = 0;
-    for (char c : text.View())
-        count += !IsContinuation(static_cast<unsigned char>(c));
-    return count;
+    std::string_view bytes = text.View();
+    std::size_t continuations = 0, i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        // One bit per continuation byte, at its bit 0; the multiply adds the bytes.
+        const std::uint64_t marks = (word & ~(word << 1) & 0x8080808080808080ull) >> 7;
+        continuations += static_cast<std::size_t>((marks * 0x0101010101010101ull) >> 56);
+    }
+    for (; i < bytes.size(); ++i)
+        continuations += IsContinuation(static_cast<unsigned char>(bytes[i]));
+    return static_cast<Int32>(bytes.size() - continuations);
 }
 
 String Str(std::int64_t value) { return String(std::to_string(value)); }

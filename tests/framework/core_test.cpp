@@ -23,6 +23,12 @@ TEST(String, CountsAndCutsInCharactersNotBytes)
         { "äöü", 3, "äö" },
         { "日本語", 3, "日本" },
         { "🙂x", 2, "🙂x" },
+        // Longer texts are counted eight bytes at a time: characters across
+        // the word boundaries and in the tail.
+        { "abcdefghij", 10, "ab" },
+        { "Straße, улица!", 14, "St" },
+        { "日本語のテキスト", 8, "日本" },
+        { "🙂🙂🙂🙂x", 5, "🙂🙂" },
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -43,6 +49,11 @@ TEST(String, TrimTakesWhiteSpaceAtBothEndsOnly)
         { "", "" },
         { "inner  space", "inner  space" },
         { "ü ", "ü" },
+        // One end visible ASCII, the other white space.
+        { "word\xC2\xA0", "word" },
+        { "\xE3\x80\x80word", "word" },
+        { "a\t", "a" },
+        { "\va", "a" },
     };
     for (const auto& [text, trimmed] : cases)
         EXPECT_EQ(Trim(text), trimmed) << text;
