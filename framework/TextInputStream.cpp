@@ -30,6 +30,12 @@ TextInputStreamTuning& CurrentTuning()
 
 std::string Quoted(const FolderItem& file) { return "\"" + file.NativePath().ToStdString() + "\""; }
 
+std::string SizeText(std::size_t bytes)
+{
+    constexpr std::size_t kMiB = std::size_t(1) << 20;
+    return bytes % kMiB == 0 ? std::to_string(bytes / kMiB) + " MiB" : std::to_string(bytes) + " bytes";
+}
+
 [[noreturn]] void RaiseOpenFailure(FolderItem& file, int error, const char* reason = nullptr)
 {
     file.LastErrorCode(error);
@@ -120,6 +126,43 @@ void Prefault(char* data, std::size_t size)
 #endif
 }
 
+// Writes UTF-16 as UTF-8 at out, or only counts the bytes when out is null.
+// A surrogate without its partner, and an odd last byte, become U+FFFD.
+std::size_t Utf16ToUtf8(std::string_view raw, bool bigEndian, char* out)
+{
+    auto unit = [&](std::size_t i) -> char32_t {
+        const auto a = static_cast<unsigned char>(raw[i]), b = static_cast<unsigned char>(raw[i + 1]);
+        return bigEndian ? (a << 8 | b) : (b << 8 | a);
+    };
+    std::size_t size = 0;
+    auto put = [&](char32_t cp) {
+        const std::size_t n = cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+        if (out) {
+            static constexpr unsigned char kLead[] = { 0, 0, 0xC0, 0xE0, 0xF0 };
+            for (std::size_t k = n - 1; k > 0; --k, cp >>= 6)
+                out[size + k] = static_cast<char>(0x80 | (cp & 0x3F));
+            out[size] = static_cast<char>(kLead[n] | cp);
+        }
+        size += n;
+    };
+    std::size_t i = 0;
+    for (; i + 1 < raw.size(); i += 2) {
+        const char32_t u = unit(i);
+        if (u >= 0xD800 && u <= 0xDBFF && i + 3 < raw.size()) {
+            const char32_t v = unit(i + 2);
+            if (v >= 0xDC00 && v <= 0xDFFF) {
+                put(0x10000 + ((u - 0xD800) << 10) + (v - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        put(u >= 0xD800 && u <= 0xDFFF ? 0xFFFD : u);
+    }
+    if (i < raw.size())
+        put(0xFFFD);
+    return size;
+}
+
 // The next position of one byte in the buffer, remembering what it has
 // searched so that neither short lines nor a long line growing over many
 // reads make it search a byte twice.
@@ -156,7 +199,7 @@ struct ByteFinder {
 TextInputStreamTuning TextInputStreamTuning::Default()
 {
     // A little under 4 MiB, so that a block with its header fills two huge pages.
-    return { (std::size_t(4) << 20) - 64, std::numeric_limits<std::uint32_t>::max() };
+    return { (std::size_t(4) << 20) - 64, std::numeric_limits<std::uint32_t>::max(), kLargestFile };
 }
 
 TextInputStreamTuning StreamTuning() { return CurrentTuning(); }
@@ -201,8 +244,8 @@ struct TextInputStream::Impl {
 
     String ReadLine(bool raise)
     {
-        if (!bomChecked_)
-            SkipByteOrderMark(raise);
+        if (!markChecked_)
+            TakeByteOrderMark(raise);
         readAny_ = true;
         for (;;) {
             std::size_t eol = std::min(lf_.Next(data_, pos_, end_), cr_.Next(data_, pos_, end_));
@@ -242,14 +285,70 @@ struct TextInputStream::Impl {
     }
 
 private:
-    void SkipByteOrderMark(bool raise)
+    enum class Mark { kNone, kUndecided, kUtf8, kUtf16LE, kUtf16BE };
+
+    // What the first bytes say of the encoding; undecided while they could
+    // still be the start of a byte-order mark.
+    static Mark MarkAt(const unsigned char* p, std::size_t n, bool atEnd)
     {
-        static constexpr char kMark[] = "\xEF\xBB\xBF";
-        while (end_ - pos_ < 3 && !atEnd_ && (end_ == pos_ || std::memcmp(data_ + pos_, kMark, end_ - pos_) == 0))
+        if (n >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF)
+            return Mark::kUtf8;
+        if (n >= 2 && p[0] == 0xFF && p[1] == 0xFE)
+            return Mark::kUtf16LE;
+        if (n >= 2 && p[0] == 0xFE && p[1] == 0xFF)
+            return Mark::kUtf16BE;
+        if (atEnd)
+            return Mark::kNone;
+        const bool utf8Start = n < 3 && (n < 1 || p[0] == 0xEF) && (n < 2 || p[1] == 0xBB);
+        const bool utf16Start = n < 2 && (n < 1 || p[0] == 0xFF || p[0] == 0xFE);
+        return utf8Start || utf16Start ? Mark::kUndecided : Mark::kNone;
+    }
+
+    // A UTF-8 mark is dropped; a UTF-16 one makes the rest of the file UTF-16.
+    void TakeByteOrderMark(bool raise)
+    {
+        markChecked_ = true;
+        auto mark = [&] { return MarkAt(reinterpret_cast<const unsigned char*>(data_) + pos_, end_ - pos_, atEnd_); };
+        Mark found;
+        while ((found = mark()) == Mark::kUndecided)
             Fill(raise);
-        if (end_ - pos_ >= 3 && std::memcmp(data_ + pos_, kMark, 3) == 0)
+        switch (found) {
+        case Mark::kUtf8:
             pos_ += 3;
-        bomChecked_ = true;
+            break;
+        case Mark::kUtf16LE:
+        case Mark::kUtf16BE:
+            pos_ += 2;
+            DecodeUtf16(found == Mark::kUtf16BE, raise);
+            break;
+        default:
+            break;
+        }
+    }
+
+    // UTF-16 files are rare and small: the rest of the file is read whole and
+    // becomes one block of UTF-8, from which lines are handed out as from
+    // any other.
+    void DecodeUtf16(bool bigEndian, bool raise)
+    {
+        std::string raw;
+        for (;;) {
+            raw.append(data_ + pos_, end_ - pos_);
+            pos_ = end_;
+            if (atEnd_)
+                break;
+            Fill(raise);
+        }
+        const std::size_t size = Utf16ToUtf8(raw, bigEndian, nullptr);
+        String::Block* block = String::NewBlock(size);
+        Utf16ToUtf8(raw, bigEndian, String::BlockData(block));
+        String::ReleaseBlock(block_);
+        block_ = block;
+        data_ = String::BlockData(block);
+        capacity_ = end_ = validUpTo_ = size;
+        pos_ = 0;
+        lf_ = { '\n' };
+        cr_ = { '\r' };
     }
 
     // Reads what the OS gives at once after the bytes buffered; sets atEnd_
@@ -265,8 +364,12 @@ private:
         for (;;) {
             ssize_t n = ::read(fd_, data_ + end_, capacity_ - end_);
             if (n > 0) {
-                end_ += static_cast<std::size_t>(n);
                 bytesRead_ += static_cast<std::size_t>(n);
+                if (bytesRead_ > tuning_.largestFile) {
+                    pos_ = end_;
+                    return Fail(EFBIG, "it is longer than " + SizeText(tuning_.largestFile), raise);
+                }
+                end_ += static_cast<std::size_t>(n);
                 return;
             }
             if (n == 0) {
@@ -395,7 +498,7 @@ private:
     ByteFinder lf_ { '\n' };
     ByteFinder cr_ { '\r' };
     bool atEnd_ = false;          // nothing more comes from the file
-    bool bomChecked_ = false;
+    bool markChecked_ = false;
     bool readAny_ = false;
 };
 
@@ -437,6 +540,10 @@ Ref<TextInputStream> TextInputStream::Open(const Ref<FolderItem>& file)
     if (!S_ISREG(info.st_mode)) {
         ::close(fd);
         RaiseOpenFailure(item, EINVAL, "it is not a plain file");
+    }
+    if (const std::size_t largest = StreamTuning().largestFile; static_cast<std::uintmax_t>(info.st_size) > largest) {
+        ::close(fd);
+        RaiseOpenFailure(item, EFBIG, ("it is larger than " + SizeText(largest)).c_str());
     }
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     auto stream = New<TextInputStream>(std::make_unique<Impl>(file, fd, info));

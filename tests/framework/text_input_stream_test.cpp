@@ -72,6 +72,17 @@ public:
 
 const std::string kFFFD = "\xEF\xBF\xBD";
 
+// The text as a UTF-16 file with its byte-order mark.
+std::string Utf16(std::u16string_view text, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t unit : text) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? std::string { high, low } : std::string { low, high };
+    }
+    return bytes;
+}
+
 struct LinesCase {
     const char* name;
     std::string bytes;
@@ -104,6 +115,16 @@ const LinesCase kLinesCases[] = {
     { "AboveTheLastCodePoint", "\xF4\x90\x80\x80", { kFFFD + kFFFD + kFFFD + kFFFD } },
     { "OverlongThreeBytes", "\xE0\x9F\xBF", { kFFFD + kFFFD + kFFFD } },
     { "BadLineBetweenGoodOnes", "good\nb\xFF" "d\ngood again\n", { "good", "b" + kFFFD + "d", "good again" } },
+    { "Utf16LittleEndian", Utf16(u"one\r\ntwo\rthree\nvier,f\u00FCnf", false), { "one", "two", "three", "vier,f\xC3\xBCnf" } },
+    { "Utf16BigEndian", Utf16(u"\u20AC;euro\r\n\u0416,zhe\n", true), { "\xE2\x82\xAC;euro", "\xD0\x96,zhe" } },
+    { "Utf16OutsideTheBasicPlane", Utf16(u"\U0001F600,smile", false), { "\xF0\x9F\x98\x80,smile" } },
+    { "Utf16LoneSurrogates", Utf16(std::u16string { 0xD83D, u'a', u'\n', 0xDE00, u'b', 0xD83D }, true),
+      { kFFFD + "a", kFFFD + "b" + kFFFD } },
+    { "Utf16OddLastByte", Utf16(u"ab", false) + "c", { "ab" + kFFFD } },
+    { "Utf16NulKept", Utf16(std::u16string(u"a\0b", 3), false), { std::string("a\0b", 3) } },
+    { "Utf16MarkOnly", Utf16(u"", true), { "" } },
+    // Only a mark at the very start says UTF-16.
+    { "Utf16MarkLaterIsBytes", "a\n\xFF\xFE" "b", { "a", kFFFD + kFFFD + "b" } },
 };
 
 // Each file is read with tiny blocks as well as the real size, so that every
@@ -136,10 +157,11 @@ TEST(TextInputStream, LongLinesAcrossManyBlocksComeWholeAndLinesAfterThemToo)
               (std::vector<std::string> { longLine, other, "z" }));
 }
 
-TEST(TextInputStream, AHundredMegabyteLineWithoutLineEndIsOneLine)
+// The largest file there may be, all one line without a line end.
+TEST(TextInputStream, ALineAsLongAsTheLargestFileIsOneLine)
 {
     TempFolder folder;
-    const std::size_t size = std::size_t(100) << 20;
+    const std::size_t size = TextInputStreamTuning::kLargestFile;
     const std::string path = folder.Path("big.txt");
     {
         std::ofstream out(path, std::ios::binary);
@@ -263,6 +285,47 @@ TEST(TextInputStream, ALineLongerThanAStringCanHoldRaises)
     } catch (const IOException& e) {
         EXPECT_EQ(e.ErrorNumber(), EOVERFLOW);
         EXPECT_EQ(e.Message(), "Cannot read \"" + path + "\": a line is longer than 64 bytes");
+    }
+    EXPECT_TRUE(stream->EndOfFile());
+}
+
+TEST(TextInputStream, AFileLargerThanTheBoundIsRefusedWhenOpened)
+{
+    TempFolder folder;
+    {
+        TuningScope tuning({ 4, 64, 64 });
+        EXPECT_EQ(ReadAll(folder.Write("bound.txt", std::string(63, 'x') + "\n")), (std::vector<std::string> { std::string(63, 'x') }));
+        const std::string path = folder.Write("over.txt", std::string(65, 'x'));
+        auto file = Item(path);
+        try {
+            TextInputStream::Open(file);
+            FAIL() << "Open did not raise";
+        } catch (const IOException& e) {
+            EXPECT_EQ(e.ErrorNumber(), EFBIG);
+            EXPECT_EQ(e.Message(), "Cannot open \"" + path + "\": it is larger than 64 bytes");
+        }
+        EXPECT_EQ(file->LastErrorCode(), EFBIG);
+    }
+    // An 8 GiB file with no blocks on disk: refused by its size, nothing read.
+    const std::string huge = folder.Path("huge.bin");
+    std::ofstream(huge, std::ios::binary).close();
+    fs::resize_file(huge, std::uintmax_t(8) << 30);
+    ExpectRaise<IOException>([&] { TextInputStream::Open(Item(huge)); },
+                             "Cannot open \"" + huge + "\": it is larger than 64 MiB");
+}
+
+// /proc files say they are empty and go on; reading stops at the bound.
+TEST(TextInputStream, ReadingStopsAtTheBoundWhenAFileIsLongerThanItsSizeSaid)
+{
+    TuningScope tuning({ 16, TextInputStreamTuning::Default().longestLine, 64 });
+    auto stream = TextInputStream::Open(Item("/proc/self/maps"));
+    try {
+        while (!stream->EndOfFile())
+            stream->ReadLine();
+        FAIL() << "reading did not raise";
+    } catch (const IOException& e) {
+        EXPECT_EQ(e.ErrorNumber(), EFBIG);
+        EXPECT_EQ(e.Message(), "Cannot read \"/proc/self/maps\": it is longer than 64 bytes");
     }
     EXPECT_TRUE(stream->EndOfFile());
 }
