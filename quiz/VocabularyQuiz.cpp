@@ -22,9 +22,15 @@ constexpr const char* kRightWordPattern = ".*[,;\\t]";
 
 void VocabularyQuiz::PickAWord(bool leftWordIsQuestion)
 {
+    Ask(DrawAQuestion(aVocabularyList, leftWordIsQuestion));
+}
+
+VocabularyQuiz::Question VocabularyQuiz::DrawAQuestion(const Array<String>& list, bool leftWordIsQuestion) const
+{
     Ref<RegEx> re = New<RegEx>();
-    const Int32 lastIndex = aVocabularyList.LastIndex();
+    const Int32 lastIndex = list.LastIndex();
     Array<Int32> drawn;
+    Question question;
 
     for (Int32 pick = 0; pick < 3; ++pick) {
         Int32 index = Draw(0, lastIndex);
@@ -35,7 +41,7 @@ void VocabularyQuiz::PickAWord(bool leftWordIsQuestion)
         }
         drawn.Append(index);
 
-        const String& line = aVocabularyList(index);
+        const String& line = list(index);
         re->SearchPattern(kLeftWordPattern);
         String leftWord = re->Replace(line);
         re->SearchPattern(kRightWordPattern);
@@ -44,24 +50,35 @@ void VocabularyQuiz::PickAWord(bool leftWordIsQuestion)
         const String& answer = leftWordIsQuestion ? rightWord : leftWord;
 
         if (pick == 0) {
-            sCurrentWordToAsk = asked;
-            sTranslationOfCurrentWordToAsk = answer;
-            iLastWordChosen = index;
+            question.asked = asked;
+            question.answer = answer;
+            question.index = index;
         } else if (pick == 1) {
-            sAnotherWord = answer;
+            question.another = answer;
         } else {
-            sYetAnotherWord = answer;
+            question.yetAnother = answer;
         }
         RuntimeBackgroundTask();
     }
 
+    question.correctButton = Draw(1, 3);
+    return question;
+}
+
+void VocabularyQuiz::Ask(const Question& question)
+{
+    sCurrentWordToAsk = question.asked;
+    sTranslationOfCurrentWordToAsk = question.answer;
+    iLastWordChosen = question.index;
+    sAnotherWord = question.another;
+    sYetAnotherWord = question.yetAnother;
+    iCorrectButton = question.correctButton;
     DisplayAWord();
 }
 
 void VocabularyQuiz::DisplayAWord()
 {
     display_.SetAskedWord(sCurrentWordToAsk);
-    iCorrectButton = Draw(1, 3);
 
     // The right answer on its button; the wrong ones, in draw order, on the
     // other two from the lower number up.
@@ -130,9 +147,10 @@ Array<String> ReadVocabularyLines(const Ref<FolderItem>& file)
     return kept;
 }
 
-// The new file replaces the quiz under way only once it has passed the
-// three-line test: a rejected or unreadable file leaves the list, the count
-// and the question on screen as they were.
+// Opening a file is all or nothing: the read, the three-line test and the
+// first question's draws and splits all come before anything stored or shown
+// changes, so a file that is refused or fails anywhere on the way leaves the
+// quiz under way, its list, its count and every control as they were.
 void VocabularyQuiz::OpenVocabularyFile(const Ref<FolderItem>& file)
 {
     Array<String> kept = ReadVocabularyLines(file);
@@ -140,10 +158,12 @@ void VocabularyQuiz::OpenVocabularyFile(const Ref<FolderItem>& file)
         MsgBox("You need at least three words in the file.");
         return;
     }
+    const Question first = DrawAQuestion(kept, tfLeftWordIsQuestion);
+    const String counter = Str(kept.Count()) + "/" + Str(kept.Count());
 
     aVocabularyList.Swap(kept);
     lines = aVocabularyList.Count();
-    display_.SetCounter(Str(lines) + "/" + Str(lines));
+    display_.SetCounter(counter);
     MakeButtonsVisible(false);
-    PickAWord(tfLeftWordIsQuestion);
+    Ask(first);
 }

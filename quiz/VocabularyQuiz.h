@@ -15,7 +15,8 @@ public:
     // Draws three different lines; the first gives the asked word and the
     // right answer, the others a wrong answer each, from the answer side.
     void PickAWord(bool leftWordIsQuestion);
-    // Shows the asked word and spreads the answers over the three buttons.
+    // Shows the asked word and spreads the answers over the three buttons,
+    // the right one on button iCorrectButton.
     void DisplayAWord();
     // True: the answer buttons, without "I know! I know!"; false: the reverse.
     void MakeButtonsVisible(bool answersShown);
@@ -37,6 +38,19 @@ public:
     bool tfLeftWordIsQuestion = false;
 
 private:
+    // One question drawn from a list and split, not yet stored or shown.
+    struct Question {
+        Int32 index = 0;   // of the asked line
+        String asked, answer, another, yetAnother;
+        Int32 correctButton = 0;
+    };
+    // Every draw and split of a question, in the quiz's draw order (the
+    // three lines, then the button); changes nothing, so a failure in it
+    // leaves the quiz under way as it was.
+    Question DrawAQuestion(const Array<String>& list, bool leftWordIsQuestion) const;
+    // Stores the question and shows it; nothing here can fail.
+    void Ask(const Question& question);
+
     QuizDisplay& display_;
 };
 

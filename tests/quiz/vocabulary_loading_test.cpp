@@ -3,12 +3,16 @@
 #include "ScriptedInteraction.h"
 #include "VocabularyQuiz.h"
 
+#include "Exceptions.h"
 #include "FolderItem.h"
+#include "Plugin.h"
+#include "TextInputStreamTuning.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include <unistd.h>
 
@@ -149,6 +153,81 @@ TEST_F(LoadingTest, ARefusedOrUnreadableFileLeavesTheQuizUnderWayAsItWas)
     // The quiz goes on: a right answer counts down from the old file.
     quiz.CheckAnswer(quiz.iCorrectButton);
     EXPECT_EQ(display.counter, "3/4");
+}
+
+// Where opening a file can fail after the dialog, and how each fault is
+// staged; a fault undone at the end of its case.
+struct OpenFault {
+    const char* where;
+    const char* exceptionClass;
+    void (*stage)(ScriptedRandom& rand);
+};
+
+// The module's entries, less the one named (all of them for nullptr).
+PluginEntryTable RegExEntriesWithout(const char* missing)
+{
+    return ResolvePluginEntries(RegExEntryNames(), [missing](std::string_view name) -> PluginEntry {
+        return missing && name != missing ? LookupPluginEntry(name) : nullptr;
+    });
+}
+
+// The file each fault is tried on: three vocabulary lines, then a longer one.
+const char kFaultFile[] = "e,5\nf,6\ng,7\nhouse,a longer line\n";
+
+const OpenFault kOpenFaults[] = {
+    { "a file over the size bound", "IOException", [](ScriptedRandom&) { StreamTuning({ 4, 64, 16 }); } },
+    { "a read that fails part way", "IOException", [](ScriptedRandom&) { StreamTuning({ 4, 16 }); } },
+    { "no regular-expression module", "FunctionNotFoundException",
+      [](ScriptedRandom&) { InstallRegExEntries(RegExEntriesWithout(nullptr)); } },
+    { "the first split", "FunctionNotFoundException",
+      [](ScriptedRandom&) { InstallRegExEntries(RegExEntriesWithout("RegEx.Replace(TargetString as String) as String")); } },
+    { "the first draw", "RuntimeException", [](ScriptedRandom& rand) { rand.Script({ ScriptedRandom::kFail }); } },
+    { "the button draw", "RuntimeException", [](ScriptedRandom& rand) { rand.Script({ 0, 1, 2, ScriptedRandom::kFail }); } },
+};
+
+auto QuizState(const VocabularyQuiz& quiz)
+{
+    return std::make_tuple(Strings(quiz.aVocabularyList), quiz.lines, quiz.iCorrectButton, quiz.iLastWordChosen,
+                           quiz.sCurrentWordToAsk.ToStdString(), quiz.sTranslationOfCurrentWordToAsk.ToStdString(),
+                           quiz.sAnotherWord.ToStdString(), quiz.sYetAnotherWord.ToStdString());
+}
+
+TEST_F(LoadingTest, AFailureAnywhereInOpeningAFileChangesNothing)
+{
+    const auto file = files.Write("fault.txt", kFaultFile);
+    for (bool underWay : { false, true }) {
+        for (const OpenFault& fault : kOpenFaults) {
+            SCOPED_TRACE(std::string(fault.where) + (underWay ? ", during a quiz" : ", with no quiz"));
+            RecordingDisplay shown;
+            VocabularyQuiz fresh { shown };
+            if (underWay) {
+                fresh.OpenVocabularyFile(files.Write("first.txt", "a,1\nb,2\nc,3\nd,4\n"));
+                shown.effects.clear();
+            }
+            const auto before = QuizState(fresh);
+
+            fault.stage(app.Rand());
+            try {
+                fresh.OpenVocabularyFile(file);
+                ADD_FAILURE() << "opening did not fail";
+            } catch (const RuntimeException& e) {
+                EXPECT_STREQ(e.ClassName(), fault.exceptionClass) << e.Message();
+            }
+            StreamTuning(TextInputStreamTuning::Default());
+            InstallRegExModule();
+
+            EXPECT_EQ(QuizState(fresh), before);
+            EXPECT_TRUE(shown.effects.empty());
+            EXPECT_TRUE(interaction->Messages().empty());
+            if (underWay) {
+                fresh.CheckAnswer(fresh.iCorrectButton);   // the old quiz goes on
+                EXPECT_EQ(shown.counter, "3/4");
+            } else {
+                fresh.OpenVocabularyFile(file);   // and the file opens once the fault is gone
+                EXPECT_EQ(shown.counter, "4/4");
+            }
+        }
+    }
 }
 
 TEST_F(LoadingTest, AGoodFileDuringAQuizStartsAfreshAndKeepsTheVerdict)

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "App.h"
+#include "Exceptions.h"
 #include "QuizDisplay.h"
 #include "Random.h"
 #include "TestSupport.h"
 
 #include <deque>
+#include <limits>
 #include <map>
 #include <string>
 #include <utility>
@@ -15,6 +17,9 @@
 // With the script used up it draws for real, so long runs still work.
 class ScriptedRandom : public Random {
 public:
+    // A scripted value that makes its draw fail.
+    static constexpr Int32 kFail = std::numeric_limits<Int32>::min();
+
     void Script(std::initializer_list<Int32> values) { script_.insert(script_.end(), values); }
     Int32 InRange(Int32 low, Int32 high) override
     {
@@ -23,6 +28,8 @@ public:
             return Random::InRange(low, high);
         Int32 value = script_.front();
         script_.pop_front();
+        if (value == kFail)
+            Raise<RuntimeException>("The scripted draw failed");
         return value;
     }
     std::vector<std::pair<Int32, Int32>> draws;
