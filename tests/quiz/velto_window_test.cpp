@@ -350,6 +350,18 @@ TEST_F(VeltoWindowTest, TheOptionFlipsTheSideFromTheNextWordOn)
     EXPECT_FALSE(window->Quiz().tfLeftWordIsQuestion);
 }
 
+TEST_F(VeltoWindowTest, AFileLoadedWithTheOptionOnAsksALeftWordFirst)
+{
+    Action("menuUseLeftWordAsQuestion")->trigger();
+    app.Rand().Script({ 2, 0, 1, 3 });
+    Open("l0,r0\nl1,r1\nl2,r2\n");
+
+    EXPECT_EQ(Widget<QLineEdit>(window->ControlByName("textRandomWord"))->text().toStdString(), "l2");
+    EXPECT_EQ(Button("PushButton1")->text().toStdString(), "r0");
+    EXPECT_EQ(Button("PushButton2")->text().toStdString(), "r1");
+    EXPECT_EQ(Button("PushButton3")->text().toStdString(), "r2");
+}
+
 TEST_F(VeltoWindowTest, AFileThatCannotBeOpenedIsReportedAndTheQuizGoesOn)
 {
     Open("a,1\nb,2\nc,3\nd,4\n");
