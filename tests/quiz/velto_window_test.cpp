@@ -362,6 +362,22 @@ TEST_F(VeltoWindowTest, AFileLoadedWithTheOptionOnAsksALeftWordFirst)
     EXPECT_EQ(Button("PushButton3")->text().toStdString(), "r2");
 }
 
+TEST_F(VeltoWindowTest, EachAnswerButtonIsJudgedAsItsOwnNumber)
+{
+    auto* result = Widget<QLabel>(window->ControlByName("lblResult"));
+    for (int right = 1; right <= 3; ++right) {
+        for (int clicked = 1; clicked <= 3; ++clicked) {
+            SCOPED_TRACE(testing::Message() << "right " << right << ", clicked " << clicked);
+            app.Rand().Script({ 0, 1, 2, right });
+            Open("a,1\nb,2\nc,3\nd,4\n");
+            ASSERT_EQ(RightButton(), right);
+            Button("pushKnow")->click();
+            Button(AnswerName(clicked))->click();
+            EXPECT_EQ(result->text().toStdString(), clicked == right ? "Last word was correct!" : "Last word was WRONG!");
+        }
+    }
+}
+
 TEST_F(VeltoWindowTest, AFileThatCannotBeOpenedIsReportedAndTheQuizGoesOn)
 {
     Open("a,1\nb,2\nc,3\nd,4\n");
