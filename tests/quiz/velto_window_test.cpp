@@ -10,6 +10,7 @@
 #include "Settings.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -78,6 +79,43 @@ protected:
     // The number of the button that carries the right answer.
     int RightButton() { return window->Quiz().iCorrectButton; }
     const char* AnswerName(int n) { return n == 1 ? "PushButton1" : n == 2 ? "PushButton2" : "PushButton3"; }
+
+    // Makes the window the active one, so that Qt's keyboard focus is the
+    // focus a user's keys go to.
+    void Activate()
+    {
+        QMainWindow* main = QtWindow(*window);
+        main->show();
+        main->activateWindow();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(QApplication::activeWindow(), main);
+    }
+
+    // A user's click: the press gives the button the focus (Qt does that
+    // only for events from the platform, so it is done here), then the click.
+    void UserClick(const char* name)
+    {
+        QPushButton* button = Button(name);
+        button->setFocus(Qt::MouseFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), button) << name << " took no focus";
+        button->click();
+    }
+
+    // The name of the control that holds the keyboard focus, "" when the
+    // window holds it itself.
+    std::string FocusedControl()
+    {
+        QWidget* focused = QApplication::focusWidget();
+        if (!focused || focused->window() != QtWindow(*window))
+            return "(nothing in the window)";
+        for (const char* name : kControlNames)
+            if (focused == QtWidget(*window->ControlByName(name)))
+                return name;
+        return "";
+    }
+
+    static constexpr const char* kControlNames[] = { "textRandomWord", "PushButton1", "PushButton2", "PushButton3",
+                                                     "lblResult",      "pushOpenFile", "pushKnow",   "lblNumber" };
 
     fs::path dir = fs::temp_directory_path() / ("velto-window-" + std::to_string(::getpid()));
     ScriptedApp app;
@@ -376,6 +414,23 @@ TEST_F(VeltoWindowTest, EachAnswerButtonIsJudgedAsItsOwnNumber)
             EXPECT_EQ(result->text().toStdString(), clicked == right ? "Last word was correct!" : "Last word was WRONG!");
         }
     }
+}
+
+// Space presses the focused button, so after each of these no control may
+// keep the focus that the click gave it.
+TEST_F(VeltoWindowTest, NoControlKeepsTheFocusAfterALoadAKnowClickOrAnAnswer)
+{
+    Activate();
+    interaction->AnswerFile(WriteFile("words.txt", "a,1\nb,2\nc,3\nd,4\n"));
+    UserClick("pushOpenFile");
+    EXPECT_EQ(FocusedControl(), "") << "after the load";
+
+    UserClick("pushKnow");
+    EXPECT_EQ(FocusedControl(), "") << "after I know! I know!";
+
+    UserClick(AnswerName(RightButton()));
+    EXPECT_EQ(FocusedControl(), "") << "after the answer";
+    EXPECT_EQ(Widget<QLabel>(window->ControlByName("lblResult"))->text().toStdString(), "Last word was correct!");
 }
 
 TEST_F(VeltoWindowTest, AFileThatCannotBeOpenedIsReportedAndTheQuizGoesOn)
