@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -22,6 +23,9 @@
 #include <filesystem>
 #include <map>
 #include <fstream>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include <unistd.h>
 
@@ -431,6 +435,56 @@ TEST_F(VeltoWindowTest, NoControlKeepsTheFocusAfterALoadAKnowClickOrAnAnswer)
     UserClick(AnswerName(RightButton()));
     EXPECT_EQ(FocusedControl(), "") << "after the answer";
     EXPECT_EQ(Widget<QLabel>(window->ControlByName("lblResult"))->text().toStdString(), "Last word was correct!");
+}
+
+TEST_F(VeltoWindowTest, TabFromTheFieldVisitsTheShownButtonsInTabIndexOrder)
+{
+    Activate();
+    auto* field = QtWidget(*window->textRandomWord());
+
+    // The shown buttons by their TabIndex; the field itself has TabIndex 0.
+    auto expected = [&] {
+        std::vector<std::pair<Int32, std::string>> buttons;
+        for (const char* name : kControlNames) {
+            Ref<RectControl> control = window->ControlByName(name);
+            if (control->ClassInfo().IsA(PushButton::Class()) && control->Visible())
+                buttons.emplace_back(control->TabIndex(), name);
+        }
+        std::sort(buttons.begin(), buttons.end());
+        std::vector<std::string> names;
+        for (const auto& [index, name] : buttons)
+            names.push_back(name);
+        return names;
+    };
+    // What Tab reaches from the field until it is back there; bounded, so a
+    // chain that never comes back shows as too long.
+    auto tabbed = [&] {
+        field->setFocus(Qt::OtherFocusReason);
+        std::vector<std::string> names;
+        for (std::size_t step = 0; step < std::size(kControlNames); ++step) {
+            QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+            QApplication::sendEvent(QApplication::focusWidget(), &tab);
+            QWidget* now = QApplication::focusWidget();
+            if (now == field || !now)
+                break;
+            names.push_back(now->objectName().toStdString());
+        }
+        return names;
+    };
+
+    const std::pair<const char*, std::function<void()>> views[] = {
+        { "fresh window", [] { } },
+        { "question", [&] { Open("a,1\nb,2\nc,3\nd,4\n"); } },
+        { "answers", [&] { Button("pushKnow")->click(); } },
+    };
+    std::vector<std::size_t> lengths;
+    for (const auto& [view, enter] : views) {
+        SCOPED_TRACE(view);
+        enter();
+        EXPECT_EQ(tabbed(), expected());
+        lengths.push_back(expected().size());
+    }
+    EXPECT_EQ(lengths, (std::vector<std::size_t> { 1, 2, 4 }));
 }
 
 TEST_F(VeltoWindowTest, AFileThatCannotBeOpenedIsReportedAndTheQuizGoesOn)
