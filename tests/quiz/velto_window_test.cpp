@@ -10,6 +10,8 @@
 #include "Settings.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -21,6 +23,9 @@
 #include <filesystem>
 #include <map>
 #include <fstream>
+#include <functional>
+#include <utility>
+#include <vector>
 
 #include <unistd.h>
 
@@ -78,6 +83,43 @@ protected:
     // The number of the button that carries the right answer.
     int RightButton() { return window->Quiz().iCorrectButton; }
     const char* AnswerName(int n) { return n == 1 ? "PushButton1" : n == 2 ? "PushButton2" : "PushButton3"; }
+
+    // Makes the window the active one, so that Qt's keyboard focus is the
+    // focus a user's keys go to.
+    void Activate()
+    {
+        QMainWindow* main = QtWindow(*window);
+        main->show();
+        main->activateWindow();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(QApplication::activeWindow(), main);
+    }
+
+    // A user's click: the press gives the button the focus (Qt does that
+    // only for events from the platform, so it is done here), then the click.
+    void UserClick(const char* name)
+    {
+        QPushButton* button = Button(name);
+        button->setFocus(Qt::MouseFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), button) << name << " took no focus";
+        button->click();
+    }
+
+    // The name of the control that holds the keyboard focus, "" when the
+    // window holds it itself.
+    std::string FocusedControl()
+    {
+        QWidget* focused = QApplication::focusWidget();
+        if (!focused || focused->window() != QtWindow(*window))
+            return "(nothing in the window)";
+        for (const char* name : kControlNames)
+            if (focused == QtWidget(*window->ControlByName(name)))
+                return name;
+        return "";
+    }
+
+    static constexpr const char* kControlNames[] = { "textRandomWord", "PushButton1", "PushButton2", "PushButton3",
+                                                     "lblResult",      "pushOpenFile", "pushKnow",   "lblNumber" };
 
     fs::path dir = fs::temp_directory_path() / ("velto-window-" + std::to_string(::getpid()));
     ScriptedApp app;
@@ -348,6 +390,101 @@ TEST_F(VeltoWindowTest, TheOptionFlipsTheSideFromTheNextWordOn)
     Action("menuUseLeftWordAsQuestion")->trigger();
     EXPECT_FALSE(window->menuUseLeftWordAsQuestion()->Checked());
     EXPECT_FALSE(window->Quiz().tfLeftWordIsQuestion);
+}
+
+TEST_F(VeltoWindowTest, AFileLoadedWithTheOptionOnAsksALeftWordFirst)
+{
+    Action("menuUseLeftWordAsQuestion")->trigger();
+    app.Rand().Script({ 2, 0, 1, 3 });
+    Open("l0,r0\nl1,r1\nl2,r2\n");
+
+    EXPECT_EQ(Widget<QLineEdit>(window->ControlByName("textRandomWord"))->text().toStdString(), "l2");
+    EXPECT_EQ(Button("PushButton1")->text().toStdString(), "r0");
+    EXPECT_EQ(Button("PushButton2")->text().toStdString(), "r1");
+    EXPECT_EQ(Button("PushButton3")->text().toStdString(), "r2");
+}
+
+TEST_F(VeltoWindowTest, EachAnswerButtonIsJudgedAsItsOwnNumber)
+{
+    auto* result = Widget<QLabel>(window->ControlByName("lblResult"));
+    for (int right = 1; right <= 3; ++right) {
+        for (int clicked = 1; clicked <= 3; ++clicked) {
+            SCOPED_TRACE(testing::Message() << "right " << right << ", clicked " << clicked);
+            app.Rand().Script({ 0, 1, 2, right });
+            Open("a,1\nb,2\nc,3\nd,4\n");
+            ASSERT_EQ(RightButton(), right);
+            Button("pushKnow")->click();
+            Button(AnswerName(clicked))->click();
+            EXPECT_EQ(result->text().toStdString(), clicked == right ? "Last word was correct!" : "Last word was WRONG!");
+        }
+    }
+}
+
+// Space presses the focused button, so after each of these no control may
+// keep the focus that the click gave it.
+TEST_F(VeltoWindowTest, NoControlKeepsTheFocusAfterALoadAKnowClickOrAnAnswer)
+{
+    Activate();
+    interaction->AnswerFile(WriteFile("words.txt", "a,1\nb,2\nc,3\nd,4\n"));
+    UserClick("pushOpenFile");
+    EXPECT_EQ(FocusedControl(), "") << "after the load";
+
+    UserClick("pushKnow");
+    EXPECT_EQ(FocusedControl(), "") << "after I know! I know!";
+
+    UserClick(AnswerName(RightButton()));
+    EXPECT_EQ(FocusedControl(), "") << "after the answer";
+    EXPECT_EQ(Widget<QLabel>(window->ControlByName("lblResult"))->text().toStdString(), "Last word was correct!");
+}
+
+TEST_F(VeltoWindowTest, TabFromTheFieldVisitsTheShownButtonsInTabIndexOrder)
+{
+    Activate();
+    auto* field = QtWidget(*window->textRandomWord());
+
+    // The shown buttons by their TabIndex; the field itself has TabIndex 0.
+    auto expected = [&] {
+        std::vector<std::pair<Int32, std::string>> buttons;
+        for (const char* name : kControlNames) {
+            Ref<RectControl> control = window->ControlByName(name);
+            if (control->ClassInfo().IsA(PushButton::Class()) && control->Visible())
+                buttons.emplace_back(control->TabIndex(), name);
+        }
+        std::sort(buttons.begin(), buttons.end());
+        std::vector<std::string> names;
+        for (const auto& [index, name] : buttons)
+            names.push_back(name);
+        return names;
+    };
+    // What Tab reaches from the field until it is back there; bounded, so a
+    // chain that never comes back shows as too long.
+    auto tabbed = [&] {
+        field->setFocus(Qt::OtherFocusReason);
+        std::vector<std::string> names;
+        for (std::size_t step = 0; step < std::size(kControlNames); ++step) {
+            QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+            QApplication::sendEvent(QApplication::focusWidget(), &tab);
+            QWidget* now = QApplication::focusWidget();
+            if (now == field || !now)
+                break;
+            names.push_back(now->objectName().toStdString());
+        }
+        return names;
+    };
+
+    const std::pair<const char*, std::function<void()>> views[] = {
+        { "fresh window", [] { } },
+        { "question", [&] { Open("a,1\nb,2\nc,3\nd,4\n"); } },
+        { "answers", [&] { Button("pushKnow")->click(); } },
+    };
+    std::vector<std::size_t> lengths;
+    for (const auto& [view, enter] : views) {
+        SCOPED_TRACE(view);
+        enter();
+        EXPECT_EQ(tabbed(), expected());
+        lengths.push_back(expected().size());
+    }
+    EXPECT_EQ(lengths, (std::vector<std::size_t> { 1, 2, 4 }));
 }
 
 TEST_F(VeltoWindowTest, AFileThatCannotBeOpenedIsReportedAndTheQuizGoesOn)

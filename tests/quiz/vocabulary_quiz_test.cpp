@@ -189,6 +189,36 @@ TEST_F(QuizTest, WrongAnswerKeepsTheLineAndTheCounterAndAsksAgain)
     EXPECT_TRUE(display.knowVisible);
 }
 
+TEST_F(QuizTest, TheWordAskedAfterEitherVerdictComesFromTheChosenSide)
+{
+    const struct {
+        bool leftAsked;
+        Int32 clicked;   // button 1 is right
+        const char* asked;
+        const char* captions[3];
+    } cases[] = {
+        { true, 1, "l2", { "r0", "r2", "r1" } },
+        { true, 3, "l2", { "r0", "r2", "r1" } },
+        { false, 1, "r2", { "l0", "l2", "l1" } },
+        { false, 3, "r2", { "l0", "l2", "l1" } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "left asked " << c.leftAsked << ", button " << c.clicked);
+        Load({ "l0,r0", "l1,r1", "l2,r2", "l3,r3" });
+        quiz.tfLeftWordIsQuestion = c.leftAsked;
+        app.Rand().Script({ 3, 0, 1, 1 });
+        quiz.PickAWord(c.leftAsked);
+
+        // Index 2 is "l2,r2" whether or not the right answer took "l3,r3" out.
+        app.Rand().Script({ 2, 0, 1, 2 });
+        quiz.CheckAnswer(c.clicked);
+
+        EXPECT_EQ(display.askedWord, c.asked);
+        for (int b = 1; b <= 3; ++b)
+            EXPECT_EQ(display.captions[b], c.captions[b - 1]);
+    }
+}
+
 TEST_F(QuizTest, TheQuizEndsWhenTwoLinesAreLeftListingThem)
 {
     Load({ "one,eins", "two,zwei", "three,drei" });

@@ -1,6 +1,7 @@
 // The program's real entry function, offscreen, with a scripted user.
 #include "App.h"
 #include "MainMenuBar.h"
+#include "QuizFixtures.h"
 #include "ScriptedInteraction.h"
 #include "Startup.h"
 #include "VeltoWindow.h"
@@ -17,6 +18,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -67,28 +70,43 @@ protected:
 
 TEST_F(StartupTest, AWholeSessionThenFileQuitEndsWithZero)
 {
-    std::ofstream(file) << "one,eins\ntwo,zwei\nthree,drei\nfour,vier\n";
+    std::ofstream(file) << "one,eins\ntwo,zwei\nthree,drei\nfour,vier\nfive,fünf\n";
     interaction->AnswerFile(file.string());
-    std::string counterAtEnd;
+    bool randomFromStartup = false;
+    std::vector<std::string> verdicts, counters;
 
     int status = RunProgram([&](VeltoWindow& window) {
+        randomFromStartup = !App::Shared()->rand.IsNil();
+        // Scripted draws, so that each answer button is the right one in turn.
+        Ref<ScriptedRandom> rand = New<ScriptedRandom>();
+        App::Shared()->rand = rand;
+        rand->Script({ 0, 1, 2, 1 });
         Button(window, "pushOpenFile")->click();
-        const char* buttons[] = { "PushButton1", "PushButton2", "PushButton3" };
-        // A wrong answer, then right ones until the quiz ends.
-        Button(window, "pushKnow")->click();
-        Button(window, buttons[window.Quiz().iCorrectButton % 3])->click();
-        while (window.Quiz().aVocabularyList.Count() > 2) {
+
+        // A wrong answer, then one right answer on each button: five lines end
+        // at two. A fixed list of clicks, so a quiz that never ends fails here.
+        const struct {
+            const char* button;
+            Int32 rightAfter;   // the right button of the word the click brings; 0: none comes
+        } clicks[] = { { "PushButton2", 1 }, { "PushButton1", 2 }, { "PushButton2", 3 }, { "PushButton3", 0 } };
+        for (const auto& click : clicks) {
+            if (click.rightAfter != 0)
+                rand->Script({ 0, 1, 2, click.rightAfter });
             Button(window, "pushKnow")->click();
-            Button(window, buttons[window.Quiz().iCorrectButton - 1])->click();
+            Button(window, click.button)->click();
+            verdicts.push_back(qobject_cast<QLabel*>(QtWidget(*window.ControlByName("lblResult")))->text().toStdString());
+            counters.push_back(qobject_cast<QLabel*>(QtWidget(*window.ControlByName("lblNumber")))->text().toStdString());
         }
-        counterAtEnd = qobject_cast<QLabel*>(QtWidget(*window.ControlByName("lblNumber")))->text().toStdString();
         QtAction(window, *window.FileQuit())->trigger();
     });
 
     EXPECT_EQ(status, 0);
     EXPECT_EQ(windowsShown, 1);
     EXPECT_TRUE(sameBar);
-    EXPECT_EQ(counterAtEnd, "3/4");
+    EXPECT_TRUE(randomFromStartup);
+    EXPECT_EQ(verdicts, (std::vector<std::string> { "Last word was WRONG!", "Last word was correct!",
+                                                    "Last word was correct!", "Last word was correct!" }));
+    EXPECT_EQ(counters, (std::vector<std::string> { "5/5", "4/5", "3/5", "3/5" }));
     ASSERT_EQ(interaction->Messages().size(), 2u);
     EXPECT_EQ(interaction->Messages()[0], "You are so wrong!");
     EXPECT_EQ(interaction->Messages()[1].rfind("Your remaining words are", 0), 0u);
