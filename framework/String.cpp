@@ -136,21 +136,38 @@ String detail::LeftDecoded(const String& text, Int32 count)
 }
 
 // Text in UTF-8 has as many characters as bytes that are not continuation
-// bytes (10xxxxxx); they are counted eight at a time.
+// bytes (10xxxxxx). Most lines are ASCII, told eight bytes at a time (the
+// last eight overlapping the others), and need no count at all.
 Int32 Len(const String& text)
 {
-    std::string_view bytes = text.View();
-    std::size_t continuations = 0, i = 0;
-    for (; i + 8 <= bytes.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, bytes.data() + i, 8);
-        // One bit per continuation byte, at its bit 0; the multiply adds the bytes.
-        const std::uint64_t marks = (word & ~(word << 1) & 0x8080808080808080ull) >> 7;
-        continuations += static_cast<std::size_t>((marks * 0x0101010101010101ull) >> 56);
+    const std::string_view bytes = text.View();
+    const std::size_t n = bytes.size();
+    auto word = [&](std::size_t i) {
+        std::uint64_t w;
+        std::memcpy(&w, bytes.data() + i, 8);
+        return w;
+    };
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+    std::size_t continuations = 0;
+    if (n >= 8) {
+        std::uint64_t any = word(n - 8);
+        for (std::size_t i = 0; i + 8 < n; i += 8)
+            any |= word(i);
+        if (!(any & kHighBits))
+            return static_cast<Int32>(n);
+        std::size_t i = 0;
+        for (; i + 8 <= n; i += 8) {
+            // One bit per continuation byte, at its bit 0; the multiply adds the bytes.
+            const std::uint64_t w = word(i), marks = (w & ~(w << 1) & kHighBits) >> 7;
+            continuations += static_cast<std::size_t>((marks * 0x0101010101010101ull) >> 56);
+        }
+        for (; i < n; ++i)
+            continuations += IsContinuation(static_cast<unsigned char>(bytes[i]));
+    } else {
+        for (char c : bytes)
+            continuations += IsContinuation(static_cast<unsigned char>(c));
     }
-    for (; i < bytes.size(); ++i)
-        continuations += IsContinuation(static_cast<unsigned char>(bytes[i]));
-    return static_cast<Int32>(bytes.size() - continuations);
+    return static_cast<Int32>(n - continuations);
 }
 
 String Str(std::int64_t value) { return String(std::to_string(value)); }

@@ -242,11 +242,39 @@ struct TextInputStream::Impl {
         readAny_ = true;
     }
 
+    // The usual line, ending in LF in text already checked, is handed out
+    // here; everything else takes the road below. Kept small, so that it
+    // inlines into its caller.
     String ReadLine(bool raise)
+    {
+        readAny_ = true;
+        if (markChecked_) {
+            const std::size_t eol = std::min(lf_.Next(data_, pos_, end_), cr_.Next(data_, pos_, end_));
+            if (eol < end_ && eol <= validUpTo_ && data_[eol] == '\n') {
+                const std::size_t begin = pos_;
+                pos_ = eol + 1;
+                return String::Slice(block_, begin, eol - begin);
+            }
+        }
+        return ReadAnyLine(raise);
+    }
+
+    // A file always has one line, even an empty one; a line end as the last
+    // bytes does not begin another.
+    bool EndOfFile(bool raise)
+    {
+        if (pos_ < end_ || !readAny_)
+            return false;
+        while (pos_ == end_ && !atEnd_)
+            Fill(raise);
+        return pos_ == end_;
+    }
+
+private:
+    [[gnu::noinline]] String ReadAnyLine(bool raise)
     {
         if (!markChecked_)
             TakeByteOrderMark(raise);
-        readAny_ = true;
         for (;;) {
             std::size_t eol = std::min(lf_.Next(data_, pos_, end_), cr_.Next(data_, pos_, end_));
             if (eol < end_) {
@@ -273,18 +301,6 @@ struct TextInputStream::Impl {
         }
     }
 
-    // A file always has one line, even an empty one; a line end as the last
-    // bytes does not begin another.
-    bool EndOfFile(bool raise)
-    {
-        if (!readAny_)
-            return false;
-        while (pos_ == end_ && !atEnd_)
-            Fill(raise);
-        return pos_ == end_;
-    }
-
-private:
     enum class Mark { kNone, kUndecided, kUtf8, kUtf16LE, kUtf16BE };
 
     // What the first bytes say of the encoding; undecided while they could
