@@ -119,6 +119,35 @@ TEST(Array, RemovingFromALargeListKeepsEveryOtherStringIntact)
     EXPECT_EQ(list(9995), "line 9998");
 }
 
+// Growing moves the entries from malloc'd memory into large memory and then
+// moves its pages; copies and inserts work on either.
+TEST(Array, GrowingFarKeepsEveryEntryInPlaceAndCopiesStayApart)
+{
+    Array<Int32> numbers;
+    const Int32 count = 3 << 20;   // 12 MiB of entries
+    for (Int32 i = 0; i < count; ++i)
+        numbers.Append(i);
+    numbers.Insert(1, -1);
+    Array<Int32> copy = numbers;
+    copy.Remove(0);
+    ASSERT_EQ(numbers.Count(), count + 1);
+    EXPECT_EQ(numbers(0), 0);
+    EXPECT_EQ(numbers(1), -1);
+    EXPECT_EQ(copy(0), -1);
+    bool inPlace = true;
+    for (Int32 i = 1; i < count; ++i)
+        inPlace = inPlace && numbers(i + 1) == i && copy(i) == i;
+    EXPECT_TRUE(inPlace);
+
+    Array<String> words { "a", "b" };
+    Array<String> other = words;
+    other.Set(0, "changed");
+    EXPECT_EQ(words(0), "a");
+    words = std::move(other);
+    EXPECT_EQ(words(0), "changed");
+    EXPECT_EQ(words.Count(), 2);
+}
+
 // A small class hierarchy with records, for the registry's rules.
 std::vector<std::string> trace;
 
