@@ -1,4 +1,5 @@
-# The two commands a newcomer needs: `make run` and `make test`.
+# `make run` and `make test` install what is missing first; the README puts
+# scripts/install-deps before them for machines that have no make yet.
 JOBS ?= $(shell nproc)
 BUILD ?= build
 ASAN_BUILD ?= build-asan
