@@ -399,8 +399,12 @@ String TextField::Text() const
 void TextField::Text(const String& text)
 {
     Native().text = text;
-    if (QLineEdit* e = Native().As<QLineEdit>())
+    if (QLineEdit* e = Native().As<QLineEdit>()) {
         e->setText(ToQString(text));
+        // Qt leaves the cursor at the end, which scrolls a long text to its
+        // end; a text the program shows is read from its start.
+        e->setCursorPosition(0);
+    }
 }
 
 bool TextField::ReadOnly() const
