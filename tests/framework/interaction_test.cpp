@@ -5,15 +5,52 @@
 #include "FolderItem.h"
 #include "MsgBox.h"
 #include "OpenDialog.h"
+#include "Runtime.h"
 #include "Window.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QTimer>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
+
+struct ShownDialog {
+    std::string title;
+    std::string text;   // a message box's
+};
+
+// Runs show with the default interaction, whose real dialog is closed from
+// inside its own event loop as soon as it is up; what it showed comes back.
+ShownDialog ShowWithTheDefaultInteraction(const std::function<void()>& show)
+{
+    std::unique_ptr<Interaction> previous = InstallInteraction(nullptr);
+    ShownDialog shown;
+    std::function<void(int)> closeWhenUp = [&](int triesLeft) {
+        QTimer::singleShot(0, [&, triesLeft] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                if (triesLeft > 0)
+                    closeWhenUp(triesLeft - 1);
+                return;
+            }
+            shown.title = dialog->windowTitle().toStdString();
+            if (auto* box = qobject_cast<QMessageBox*>(dialog))
+                shown.text = box->text().toStdString();
+            dialog->reject();
+        });
+    };
+    closeWhenUp(100);
+    show();
+    InstallInteraction(std::move(previous));
+    return shown;
+}
 
 TEST(MsgBox, HandsEachTextOnAsGiven)
 {
@@ -24,6 +61,14 @@ TEST(MsgBox, HandsEachTextOnAsGiven)
     for (const std::string& text : texts)
         MsgBox(String(text));
     EXPECT_EQ(interaction->Messages(), texts);
+}
+
+TEST(MsgBox, TheRealBoxIsTitledWithTheApplicationsName)
+{
+    RuntimeSetApplicationName("K\xC3\xA4se Trainer");
+    ShownDialog shown = ShowWithTheDefaultInteraction([] { MsgBox("You are so wrong!"); });
+    EXPECT_EQ(shown.title, "K\xC3\xA4se Trainer");
+    EXPECT_EQ(shown.text, "You are so wrong!");
 }
 
 TEST(OpenDialog, AsksWithItsTitleFolderAndOwnerAndGivesTheAnswer)
