@@ -10,6 +10,7 @@
 #include "Window.h"
 #include "WindowList.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -395,6 +396,45 @@ TEST_F(WindowTest, ATextSetByTheProgramShowsFromItsStartInANarrowField)
         SCOPED_TRACE(c.what);
         c.act();
         EXPECT_EQ(field->text().toStdString(), c.text);
+        EXPECT_EQ(field->cursorPosition(), 0);
+        EXPECT_EQ(FirstVisibleCharacter(*field), 0);
+    }
+}
+
+// Tab selects the whole text; the field still shows its start. Hiding the
+// focused button passes the focus on as Tab does.
+TEST_F(WindowTest, AFieldThatTakesTheFocusByTabShowsItsStartWithAllOfItSelected)
+{
+    const std::string longText = "the little grey cat that lay all day in the sun in front of the house";
+    Ref<TestWindow> window = Open([&](TestWindow& w) {
+        SettingsBatch field = Placed("field", 10, 10, 120, 22, 0);
+        field.StringEntry("Text", longText).BooleanEntry("ReadOnly", true);
+        AddControl<TextField>(w, "field", field);
+        AddControl<PushButton>(w, "button", Placed("button", 10, 40, 120, 30, 1));
+    });
+    QMainWindow* main = QtWindow(*window);
+    QApplication::setActiveWindow(main);
+    auto* field = qobject_cast<QLineEdit*>(QtWidget(*window->ControlByName("field")));
+    QWidget* button = QtWidget(*window->ControlByName("button"));
+
+    const struct {
+        const char* what;
+        std::function<void()> passFocus;
+    } cases[] = {
+        { "Tab on the button", [&] {
+              QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+              QApplication::sendEvent(button, &tab);
+          } },
+        { "the focused button hidden", [&] { window->ControlByName("button")->Visible(false); } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        window->ControlByName("button")->Visible(true);
+        button->setFocus(Qt::MouseFocusReason);
+        ASSERT_TRUE(button->hasFocus());
+        c.passFocus();
+        ASSERT_TRUE(field->hasFocus());
+        EXPECT_EQ(field->selectedText().toStdString(), longText);
         EXPECT_EQ(field->cursorPosition(), 0);
         EXPECT_EQ(FirstVisibleCharacter(*field), 0);
     }
