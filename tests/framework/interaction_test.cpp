@@ -10,7 +10,12 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
@@ -23,12 +28,15 @@ namespace {
 
 struct ShownDialog {
     std::string title;
-    std::string text;   // a message box's
+    std::string text;     // a message box's
+    std::string folder;   // a file dialog's, as it opened
 };
 
 // Runs show with the default interaction, whose real dialog is closed from
-// inside its own event loop as soon as it is up; what it showed comes back.
-ShownDialog ShowWithTheDefaultInteraction(const std::function<void()>& show)
+// inside its own event loop as soon as it is up, after beforeClosing has
+// acted on it; what it showed comes back.
+ShownDialog ShowWithTheDefaultInteraction(const std::function<void()>& show,
+                                          const std::function<void(QDialog&)>& beforeClosing = {})
 {
     std::unique_ptr<Interaction> previous = InstallInteraction(nullptr);
     ShownDialog shown;
@@ -43,6 +51,10 @@ ShownDialog ShowWithTheDefaultInteraction(const std::function<void()>& show)
             shown.title = dialog->windowTitle().toStdString();
             if (auto* box = qobject_cast<QMessageBox*>(dialog))
                 shown.text = box->text().toStdString();
+            if (auto* files = qobject_cast<QFileDialog*>(dialog))
+                shown.folder = files->directory().absolutePath().toStdString();
+            if (beforeClosing)
+                beforeClosing(*dialog);
             dialog->reject();
         });
     };
@@ -112,6 +124,31 @@ TEST(OpenDialog, AsksWithItsTitleFolderAndOwnerAndGivesTheAnswer)
         }
         EXPECT_TRUE(interaction->Messages().empty());
     }
+}
+
+// Qt's own dialog would write its recent folders and view into the settings
+// file that every Qt program shares; the program saves nothing.
+TEST(OpenDialog, TheRealDialogOpensWhereAskedEachTimeAndLeavesQtsSharedSettingsAlone)
+{
+    QTemporaryDir shared, documents, elsewhere;
+    ASSERT_TRUE(shared.isValid() && documents.isValid() && elsewhere.isValid());
+    // Stands in for the user's configuration folder.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, shared.path());
+    OpenFileRequest request { "Select a Vocabulary File", New<FolderItem>(String(documents.path().toStdString())) };
+
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        ShownDialog shown = ShowWithTheDefaultInteraction(
+            [&] { EXPECT_TRUE(CurrentInteraction().ChooseFile(request).IsNil()); },
+            [&](QDialog& dialog) { qobject_cast<QFileDialog*>(&dialog)->setDirectory(elsewhere.path()); });
+        EXPECT_EQ(shown.title, "Select a Vocabulary File");
+        EXPECT_EQ(shown.folder, documents.path().toStdString());
+    }
+    const QDir sharedFolder(shared.path());
+    EXPECT_EQ(sharedFolder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).join(' ').toStdString(), "");
+    // Afterwards Qt's settings are where Qt keeps them.
+    const QString qtsOwn = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/QtProject.conf";
+    EXPECT_EQ(QSettings(QSettings::UserScope, "QtProject").fileName().toStdString(), qtsOwn.toStdString());
 }
 
 TEST(Interaction, InstallingReturnsTheOneReplacedAndNilRestoresTheDefault)
