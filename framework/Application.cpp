@@ -1,5 +1,7 @@
 #include "Application.h"
 
+#include "UIThread.h"
+
 // The application's events, raised by the framework through the event table
 // when a subclass handles them: Activate, CancelClose, Close, Deactivate,
 // EnableMenuItems, HandleAppleEvent, NewDocument, Open, OpenDocument and
@@ -29,6 +31,18 @@ const ClassRecord& Application::Class()
             .Property("MenuBar", Scope::Public, "MenuBar")
             .Build());
     return record;
+}
+
+Ref<::MenuBar> Application::MenuBar() const
+{
+    RequireUIThread("Application.MenuBar");
+    return menuBar_;
+}
+
+void Application::MenuBar(Ref<::MenuBar> bar)
+{
+    RequireUIThread("Application.MenuBar");
+    menuBar_ = std::move(bar);
 }
 
 void Application::CallOpen()

@@ -11,8 +11,9 @@ public:
     static const ClassRecord& Class();
     const ClassRecord& ClassInfo() const override { return Class(); }
 
-    Ref<::MenuBar> MenuBar() const { return menuBar_; }
-    void MenuBar(Ref<::MenuBar> bar) { menuBar_ = std::move(bar); }
+    // Both raise ThreadAccessingUIException outside the user-interface thread.
+    Ref<::MenuBar> MenuBar() const;
+    void MenuBar(Ref<::MenuBar> bar);
 
     // Raises the Open event through the class's event table.
     void CallOpen();

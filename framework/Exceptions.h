@@ -44,6 +44,9 @@ VELTO_DECLARE_EXCEPTION(UnsupportedOperationException, RuntimeException)
 VELTO_DECLARE_EXCEPTION(FunctionNotFoundException, RuntimeException)
 // The regular-expression engine refused a pattern or failed to match.
 VELTO_DECLARE_EXCEPTION(RegExException, RuntimeException)
+// A user-interface object was used from a thread other than the one that
+// runs the event loop.
+VELTO_DECLARE_EXCEPTION(ThreadAccessingUIException, RuntimeException)
 
 #undef VELTO_DECLARE_EXCEPTION
 

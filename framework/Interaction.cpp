@@ -9,6 +9,9 @@
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <utility>
@@ -26,6 +29,36 @@ void ShowBox(QMessageBox::Icon icon, const QString& title, const QString& text)
     box.setTextFormat(Qt::PlainText);
     box.exec();
 }
+
+// Qt's file dialog keeps its memory (recent folders, sidebar, view) in the
+// settings that every Qt program shares, and writes them each time it
+// closes. The program saves nothing: while one is open, Qt's user settings
+// live in a scratch folder that goes with it, then go back to Qt's default
+// place. Should no scratch folder be made, Qt keeps its own ways.
+class ScratchQtSettings {
+public:
+    ScratchQtSettings()
+    {
+        if (folder_.isValid())
+            PutUserSettingsIn(folder_.path());
+    }
+    ~ScratchQtSettings()
+    {
+        if (folder_.isValid())
+            PutUserSettingsIn(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+    }
+    ScratchQtSettings(const ScratchQtSettings&) = delete;
+    ScratchQtSettings& operator=(const ScratchQtSettings&) = delete;
+
+private:
+    static void PutUserSettingsIn(const QString& folder)
+    {
+        for (QSettings::Format format : { QSettings::NativeFormat, QSettings::IniFormat })
+            QSettings::setPath(format, QSettings::UserScope, folder);
+    }
+
+    QTemporaryDir folder_;
+};
 
 class QtInteraction final : public Interaction {
 public:
@@ -48,7 +81,11 @@ public:
             std::string_view path = request.initialDirectory->NativePath().View();
             folder = QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
         }
-        QString chosen = QFileDialog::getOpenFileName(parent, ToQString(request.title), folder);
+        QString chosen;
+        {
+            ScratchQtSettings scratch;
+            chosen = QFileDialog::getOpenFileName(parent, ToQString(request.title), folder);
+        }
         if (chosen.isEmpty())
             return nullptr;
         return New<FolderItem>(String(QFile::encodeName(chosen).toStdString()));

@@ -3,6 +3,7 @@
 #include "Exceptions.h"
 #include "MenuItemRealisation.h"
 #include "Runtime.h"
+#include "UIThread.h"
 
 #include <string>
 
@@ -13,20 +14,12 @@ std::string Quoted(const String& text)
     return "\"" + text.ToStdString() + "\"";
 }
 
-Ref<MenuItem> LookupBelow(const std::vector<Ref<MenuItem>>& children, const String& name)
-{
-    for (const Ref<MenuItem>& child : children) {
-        if (child->Name() == name)
-            return child;
-        if (Ref<MenuItem> found = child->Lookup(name))
-            return found;
-    }
-    return nullptr;
-}
-
 } // namespace
 
-MenuItem::MenuItem() = default;
+MenuItem::MenuItem()
+{
+    RequireUIThread("MenuItem.Constructor");
+}
 
 MenuItem::~MenuItem()
 {
@@ -72,15 +65,46 @@ const ClassRecord& MenuItem::Class()
     return record;
 }
 
+void MenuItem::Constructor()
+{
+    RequireUIThread("MenuItem.Constructor");
+}
+
+String MenuItem::Name() const
+{
+    RequireUIThread("MenuItem.Name");
+    return name_;
+}
+
+void MenuItem::Name(String name)
+{
+    RequireUIThread("MenuItem.Name");
+    name_ = std::move(name);
+}
+
+String MenuItem::Text() const
+{
+    RequireUIThread("MenuItem.Text");
+    return text_;
+}
+
 void MenuItem::Text(String text)
 {
+    RequireUIThread("MenuItem.Text");
     text_ = std::move(text);
     if (realised_)
         realised_->ForEach([this](QAction& a) { ShowText(a, *this); });
 }
 
+String MenuItem::KeyboardShortcut() const
+{
+    RequireUIThread("MenuItem.KeyboardShortcut");
+    return shortcut_;
+}
+
 void MenuItem::KeyboardShortcut(String shortcut)
 {
+    RequireUIThread("MenuItem.KeyboardShortcut");
     if (!ParseKeyboardShortcut(shortcut))
         Raise<UnsupportedOperationException>("The keyboard shortcut " + Quoted(shortcut) + " of menu item "
                                              + Quoted(name_)
@@ -91,15 +115,47 @@ void MenuItem::KeyboardShortcut(String shortcut)
         realised_->ForEach([this](QAction& a) { ShowShortcut(a, *this); });
 }
 
+bool MenuItem::HasKeyboardShortcut() const
+{
+    RequireUIThread("MenuItem.KeyboardShortcut");
+    return shortcutSet_;
+}
+
+bool MenuItem::AutoEnable() const
+{
+    RequireUIThread("MenuItem.AutoEnable");
+    return autoEnable_;
+}
+
+void MenuItem::AutoEnable(bool on)
+{
+    RequireUIThread("MenuItem.AutoEnable");
+    autoEnable_ = on;
+}
+
+bool MenuItem::Checked() const
+{
+    RequireUIThread("MenuItem.Checked");
+    return checked_;
+}
+
 void MenuItem::Checked(bool on)
 {
+    RequireUIThread("MenuItem.Checked");
     checked_ = on;
     if (realised_)
         realised_->ForEach([this](QAction& a) { ShowChecked(a, *this); });
 }
 
+bool MenuItem::Enabled() const
+{
+    RequireUIThread("MenuItem.Enabled");
+    return enabled_;
+}
+
 void MenuItem::Enabled(bool on)
 {
+    RequireUIThread("MenuItem.Enabled");
     enabled_ = on;
     if (realised_)
         realised_->ForEach([this](QAction& a) { ShowEnabled(a, *this); });
@@ -109,6 +165,7 @@ void MenuItem::Enabled(bool on)
 // is shown anew.
 void MenuItem::Append(Ref<MenuItem> item)
 {
+    RequireUIThread("MenuItem.Append");
     MenuItem& added = item.Get();
     if (added.parent_)
         Raise<UnsupportedOperationException>("The menu item " + Quoted(added.name_) + " already belongs to "
@@ -123,8 +180,15 @@ void MenuItem::Append(Ref<MenuItem> item)
     children_.push_back(std::move(item));
 }
 
+Int32 MenuItem::Count() const
+{
+    RequireUIThread("MenuItem.Count");
+    return static_cast<Int32>(children_.size());
+}
+
 Ref<MenuItem> MenuItem::Item(Int32 index) const
 {
+    RequireUIThread("MenuItem.Item");
     if (index < 0 || index >= Count())
         Raise<OutOfBoundsException>("Index " + std::to_string(index) + " is outside the "
                                     + std::to_string(Count()) + " items of menu " + Quoted(name_));
@@ -133,8 +197,9 @@ Ref<MenuItem> MenuItem::Item(Int32 index) const
 
 Ref<MenuItem> MenuItem::Child(const String& name) const
 {
+    RequireUIThread("MenuItem.Child");
     for (const Ref<MenuItem>& child : children_) {
-        if (child->Name() == name)
+        if (child->name_ == name)
             return child;
     }
     return nullptr;
@@ -142,7 +207,26 @@ Ref<MenuItem> MenuItem::Child(const String& name) const
 
 Ref<MenuItem> MenuItem::Lookup(const String& name) const
 {
-    return LookupBelow(children_, name);
+    RequireUIThread("MenuItem.Lookup");
+    return FindBelow(name);
+}
+
+// Depth first: an item's own children come before its next sibling.
+Ref<MenuItem> MenuItem::FindBelow(const String& name) const
+{
+    for (const Ref<MenuItem>& child : children_) {
+        if (child->name_ == name)
+            return child;
+        if (Ref<MenuItem> found = child->FindBelow(name))
+            return found;
+    }
+    return nullptr;
+}
+
+MenuItem* MenuItem::Parent() const
+{
+    RequireUIThread("MenuItem.Parent");
+    return parent_;
 }
 
 MenuItem::Realisation& MenuItem::Realised()

@@ -9,6 +9,8 @@
 // Items are found by their Name, which stays apart from their Text.
 // "&" in a Text marks the mnemonic, a Text of "-" is a separator and a
 // shortcut "Cmd+X" is the platform's command key with X.
+// Items belong to the user-interface thread: creating one or calling any of
+// the operations below from another thread raises ThreadAccessingUIException.
 class MenuItem : public Object {
 public:
     MenuItem();
@@ -17,38 +19,40 @@ public:
     const ClassRecord& ClassInfo() const override { return Class(); }
 
     // The constructor without arguments; sets nothing.
-    virtual void Constructor() { }
+    virtual void Constructor();
 
-    String Name() const { return name_; }
-    void Name(String name) { name_ = std::move(name); }
-    String Text() const { return text_; }
+    String Name() const;
+    void Name(String name);
+    String Text() const;
     void Text(String text);
-    String KeyboardShortcut() const { return shortcut_; }
+    String KeyboardShortcut() const;
     void KeyboardShortcut(String shortcut);
     // Whether a shortcut was ever set, the empty one included.
-    bool HasKeyboardShortcut() const { return shortcutSet_; }
-    bool AutoEnable() const { return autoEnable_; }
-    void AutoEnable(bool on) { autoEnable_ = on; }
-    bool Checked() const { return checked_; }
+    bool HasKeyboardShortcut() const;
+    bool AutoEnable() const;
+    void AutoEnable(bool on);
+    bool Checked() const;
     void Checked(bool on);
-    bool Enabled() const { return enabled_; }
+    bool Enabled() const;
     void Enabled(bool on);
 
     // Adds the item after those appended before.
     void Append(Ref<MenuItem> item);
-    Int32 Count() const { return static_cast<Int32>(children_.size()); }
+    Int32 Count() const;
     Ref<MenuItem> Item(Int32 index) const;
     // A direct child by name, or nil.
     Ref<MenuItem> Child(const String& name) const;
     // An item by name at any depth below this one, or nil.
     Ref<MenuItem> Lookup(const String& name) const;
-    MenuItem* Parent() const noexcept { return parent_; }
+    MenuItem* Parent() const;
 
     // The Qt side keeps its actions in sync with the item through this.
     struct Realisation;
     Realisation& Realised();
 
 private:
+    Ref<MenuItem> FindBelow(const String& name) const;
+
     String name_, text_, shortcut_;
     bool autoEnable_ = false, checked_ = false, enabled_ = true, shortcutSet_ = false;
     std::vector<Ref<MenuItem>> children_;

@@ -1,8 +1,8 @@
 #include "Plugin.h"
 
-#include "../plugins/regex/RegExPluginABI.h"
 #include "Exceptions.h"
 #include "RegExEntries.h"
+#include "RegExPluginABI.h"
 
 #include <QCoreApplication>
 

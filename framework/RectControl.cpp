@@ -29,6 +29,23 @@ int NextSerial()
     return ++serial;
 }
 
+// A field that takes the focus by Tab selects its whole text with the cursor
+// at the end, which scrolls a long text to its end. The selection stays, run
+// backwards, so that the field shows its start.
+class FieldEdit final : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QLineEdit::focusInEvent(event);
+        const int length = static_cast<int>(text().size());
+        if (length > 0 && selectionStart() == 0 && selectionLength() == length)
+            setSelection(length, -length);
+    }
+};
+
 template <class W>
 std::unique_ptr<RectControl::Impl> NewImpl(Window& window)
 {
@@ -317,7 +334,7 @@ void RectControl::TabIndex(Int32 index)
 // ---- TextField
 
 TextField::TextField(Window& window)
-    : RectControl(window, NewImpl<QLineEdit>(window))
+    : RectControl(window, NewImpl<FieldEdit>(window))
 {
     Impl& impl = Native();
     // The text outlives the widget, which goes when the window closes.
@@ -399,8 +416,12 @@ String TextField::Text() const
 void TextField::Text(const String& text)
 {
     Native().text = text;
-    if (QLineEdit* e = Native().As<QLineEdit>())
+    if (QLineEdit* e = Native().As<QLineEdit>()) {
         e->setText(ToQString(text));
+        // Qt leaves the cursor at the end, which scrolls a long text to its
+        // end; a text the program shows is read from its start.
+        e->setCursorPosition(0);
+    }
 }
 
 bool TextField::ReadOnly() const

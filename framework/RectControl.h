@@ -63,6 +63,7 @@ public:
     const ClassRecord& ClassInfo() const override { return Class(); }
 
     String Text() const;
+    // Shows the text from its start, however long it is.
     void Text(const String& text);
     bool ReadOnly() const;
     void ReadOnly(bool on);

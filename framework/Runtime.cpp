@@ -6,6 +6,7 @@
 #include "Interaction.h"
 #include "MenuItem.h"
 #include "OpenDialog.h"
+#include "QtText.h"
 #include "Random.h"
 #include "RectControl.h"
 #include "RegEx.h"
@@ -167,6 +168,11 @@ Int32 RuntimeInit()
     QGuiApplication::setQuitOnLastWindowClosed(false);
     State() = RuntimeState {};
     return 0;
+}
+
+void RuntimeSetApplicationName(const String& name)
+{
+    QGuiApplication::setApplicationDisplayName(ToQString(name));
 }
 
 void RuntimeSetExceptionHelper(ExceptionHelper helper)

@@ -17,6 +17,9 @@ using ExceptionHelper = ExceptionRef (*)(void (*fn)(void*), void* arg);
 
 // Start and end of a run.
 Int32 RuntimeInit();
+// The name the user knows the program by: the title of its message boxes,
+// which otherwise carry the executable's file name.
+void RuntimeSetApplicationName(const String& name);
 void RuntimeSetExceptionHelper(ExceptionHelper helper);
 // Registers the framework's own classes; a lookup would register each anyway.
 void RuntimeRegisterFrameworkClasses();

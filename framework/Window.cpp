@@ -7,6 +7,7 @@
 #include "RectControlImpl.h"
 #include "Runtime.h"
 #include "Settings.h"
+#include "UIThread.h"
 #include "WindowImpl.h"
 #include "WindowList.h"
 
@@ -340,8 +341,15 @@ Ref<Window> Window::GetImplicitWindow(std::string_view className)
     return nullptr;
 }
 
+Ref<::MenuBar> Window::MenuBar() const
+{
+    RequireUIThread("Window.MenuBar");
+    return menuBar_;
+}
+
 void Window::MenuBar(Ref<::MenuBar> bar)
 {
+    RequireUIThread("Window.MenuBar");
     if (QMainWindow* main = impl_->mainWindow) {
         if (bar)
             RealiseMenuBar(*bar, *this, *main);   // installs it in main

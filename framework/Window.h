@@ -30,7 +30,8 @@ public:
     // The shared window of a class (by registered name), or nil.
     static Ref<Window> GetImplicitWindow(std::string_view className);
 
-    Ref<::MenuBar> MenuBar() const { return menuBar_; }
+    // Both raise ThreadAccessingUIException outside the user-interface thread.
+    Ref<::MenuBar> MenuBar() const;
     // The bar becomes this window's own and is shown in it.
     void MenuBar(Ref<::MenuBar> bar);
 

@@ -8,6 +8,9 @@
 
 namespace {
 
+// What the window's title reads, and so every message box's.
+constexpr const char* kApplicationName = "Velto Vocabulary";
+
 std::function<void()> earlyStartupFault;
 
 }
@@ -17,6 +20,7 @@ namespace Startup {
 int EntryFunction()
 {
     RuntimeInit();
+    RuntimeSetApplicationName(kApplicationName);
     RegisterClasses();
     Main();
     Finalisation();

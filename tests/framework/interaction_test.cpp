@@ -5,15 +5,64 @@
 #include "FolderItem.h"
 #include "MsgBox.h"
 #include "OpenDialog.h"
+#include "Runtime.h"
 #include "Window.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
+
+struct ShownDialog {
+    std::string title;
+    std::string text;     // a message box's
+    std::string folder;   // a file dialog's, as it opened
+};
+
+// Runs show with the default interaction, whose real dialog is closed from
+// inside its own event loop as soon as it is up, after beforeClosing has
+// acted on it; what it showed comes back.
+ShownDialog ShowWithTheDefaultInteraction(const std::function<void()>& show,
+                                          const std::function<void(QDialog&)>& beforeClosing = {})
+{
+    std::unique_ptr<Interaction> previous = InstallInteraction(nullptr);
+    ShownDialog shown;
+    std::function<void(int)> closeWhenUp = [&](int triesLeft) {
+        QTimer::singleShot(0, [&, triesLeft] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                if (triesLeft > 0)
+                    closeWhenUp(triesLeft - 1);
+                return;
+            }
+            shown.title = dialog->windowTitle().toStdString();
+            if (auto* box = qobject_cast<QMessageBox*>(dialog))
+                shown.text = box->text().toStdString();
+            if (auto* files = qobject_cast<QFileDialog*>(dialog))
+                shown.folder = files->directory().absolutePath().toStdString();
+            if (beforeClosing)
+                beforeClosing(*dialog);
+            dialog->reject();
+        });
+    };
+    closeWhenUp(100);
+    show();
+    InstallInteraction(std::move(previous));
+    return shown;
+}
 
 TEST(MsgBox, HandsEachTextOnAsGiven)
 {
@@ -24,6 +73,14 @@ TEST(MsgBox, HandsEachTextOnAsGiven)
     for (const std::string& text : texts)
         MsgBox(String(text));
     EXPECT_EQ(interaction->Messages(), texts);
+}
+
+TEST(MsgBox, TheRealBoxIsTitledWithTheApplicationsName)
+{
+    RuntimeSetApplicationName("K\xC3\xA4se Trainer");
+    ShownDialog shown = ShowWithTheDefaultInteraction([] { MsgBox("You are so wrong!"); });
+    EXPECT_EQ(shown.title, "K\xC3\xA4se Trainer");
+    EXPECT_EQ(shown.text, "You are so wrong!");
 }
 
 TEST(OpenDialog, AsksWithItsTitleFolderAndOwnerAndGivesTheAnswer)
@@ -67,6 +124,31 @@ TEST(OpenDialog, AsksWithItsTitleFolderAndOwnerAndGivesTheAnswer)
         }
         EXPECT_TRUE(interaction->Messages().empty());
     }
+}
+
+// Qt's own dialog would write its recent folders and view into the settings
+// file that every Qt program shares; the program saves nothing.
+TEST(OpenDialog, TheRealDialogOpensWhereAskedEachTimeAndLeavesQtsSharedSettingsAlone)
+{
+    QTemporaryDir shared, documents, elsewhere;
+    ASSERT_TRUE(shared.isValid() && documents.isValid() && elsewhere.isValid());
+    // Stands in for the user's configuration folder.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, shared.path());
+    OpenFileRequest request { "Select a Vocabulary File", New<FolderItem>(String(documents.path().toStdString())) };
+
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        ShownDialog shown = ShowWithTheDefaultInteraction(
+            [&] { EXPECT_TRUE(CurrentInteraction().ChooseFile(request).IsNil()); },
+            [&](QDialog& dialog) { qobject_cast<QFileDialog*>(&dialog)->setDirectory(elsewhere.path()); });
+        EXPECT_EQ(shown.title, "Select a Vocabulary File");
+        EXPECT_EQ(shown.folder, documents.path().toStdString());
+    }
+    const QDir sharedFolder(shared.path());
+    EXPECT_EQ(sharedFolder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).join(' ').toStdString(), "");
+    // Afterwards Qt's settings are where Qt keeps them.
+    const QString qtsOwn = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/QtProject.conf";
+    EXPECT_EQ(QSettings(QSettings::UserScope, "QtProject").fileName().toStdString(), qtsOwn.toStdString());
 }
 
 TEST(Interaction, InstallingReturnsTheOneReplacedAndNilRestoresTheDefault)

@@ -1,6 +1,7 @@
 // Menu items as a tree, and as Qt shows them in a window: structure,
 // shortcuts, check marks, enabling and the road from a chosen action back
 // into the window's handlers.
+#include "Application.h"
 #include "Exceptions.h"
 #include "MenuItem.h"
 #include "MenuRealisation.h"
@@ -23,7 +24,10 @@
 
 #include <gtest/gtest.h>
 
+#include <exception>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -148,6 +152,80 @@ TEST(MenuTree, AShortcutThatNamesNoKeyIsRefusedAndTheOldOneKept)
                                                          "such as \"Cmd+O\" or \"Cmd+Shift+F5\"");
         EXPECT_EQ(item->KeyboardShortcut(), "Cmd+O");
     }
+}
+
+// ---- Threads ----------------------------------------------------------
+
+std::exception_ptr RaisedOnAnotherThread(const std::function<void()>& operation)
+{
+    std::exception_ptr raised;
+    std::thread([&] {
+        try {
+            operation();
+        } catch (...) {
+            raised = std::current_exception();
+        }
+    }).join();
+    return raised;
+}
+
+TEST(MenuThreads, EachOperationRaisesOnAnotherThreadAndChangesNothing)
+{
+    Ref<MenuBar> bar = NewItem<MenuBar>("bar");
+    Ref<MenuItem> options = NewItem("Options", "Options");
+    Ref<MenuItem> option = NewItem("option", "Use Left Word As Question");
+    options->Append(option);
+    bar->Append(options);
+    Ref<MenuItem> loose = NewItem("loose", "Loose", "Cmd+L");
+    Ref<Window> window = New<Window>();
+    Ref<Application> app = New<Application>();
+
+    const struct {
+        const char* operation;
+        std::function<void()> call;
+    } cases[] = {
+        { "MenuItem.Constructor", [] { New<MenuItem>(); } },
+        { "MenuItem.Name", [&] { loose->Name("renamed"); } },
+        { "MenuItem.Text", [&] { loose->Text("Renamed"); } },
+        { "MenuItem.KeyboardShortcut", [&] { loose->KeyboardShortcut("Cmd+R"); } },
+        { "MenuItem.AutoEnable", [&] { loose->AutoEnable(false); } },
+        { "MenuItem.Checked", [&] { option->Checked(true); } },
+        { "MenuItem.Checked", [&] { (void)option->Checked(); } },
+        { "MenuItem.Append", [&] { options->Append(loose); } },
+        { "MenuItem.Child", [&] { (void)bar->Child("Options"); } },
+        { "MenuItem.Lookup", [&] { (void)bar->Lookup("option"); } },
+        { "MenuItem.Count", [&] { (void)bar->Count(); } },
+        { "MenuItem.Item", [&] { (void)bar->Item(0); } },
+        { "Window.MenuBar", [&] { window->MenuBar(bar); } },
+        { "Application.MenuBar", [&] { app->MenuBar(bar); } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.operation);
+        std::exception_ptr raised = RaisedOnAnotherThread(c.call);
+        if (!raised) {
+            ADD_FAILURE() << "nothing was raised";
+            continue;
+        }
+        try {
+            std::rethrow_exception(raised);
+        } catch (const RuntimeException& e) {
+            EXPECT_NE(dynamic_cast<const ThreadAccessingUIException*>(&e), nullptr);
+            EXPECT_STREQ(e.ClassName(), "ThreadAccessingUIException");
+            EXPECT_EQ(e.Message(),
+                      std::string(c.operation) + " was called from a thread other than the user-interface thread");
+        } catch (...) {
+            ADD_FAILURE() << "not a RuntimeException";
+        }
+    }
+
+    EXPECT_EQ(loose->Name(), "loose");
+    EXPECT_EQ(loose->Text(), "Loose");
+    EXPECT_EQ(loose->KeyboardShortcut(), "Cmd+L");
+    EXPECT_TRUE(loose->AutoEnable());
+    EXPECT_FALSE(option->Checked());
+    EXPECT_EQ(Names(*options), std::vector<std::string> { "option" });
+    EXPECT_TRUE(window->MenuBar().IsNil());
+    EXPECT_TRUE(app->MenuBar().IsNil());
 }
 
 // ---- Shown in a window ------------------------------------------------

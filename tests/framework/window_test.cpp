@@ -10,6 +10,7 @@
 #include "Window.h"
 #include "WindowList.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -352,6 +353,91 @@ TEST_F(WindowTest, EachControlsBatchShowsOnItsWidget)
     ExpectRaise<OutOfBoundsException>(
         [&] { SetProperties(*window->ControlByName("label"), SettingsBatch().Int32Entry("TextAlign", 3).Build()); },
         "Label TextAlign 3 is none of 0 (left), 1 (centre), 2 (right)");
+}
+
+// The index of the first character that the field shows at its left edge;
+// painting is what scrolls a QLineEdit to its cursor.
+int FirstVisibleCharacter(QLineEdit& field)
+{
+    field.grab();
+    const QRect contents = field.contentsRect();
+    return field.cursorPositionAt(QPoint(contents.left() + 3, contents.center().y()));
+}
+
+TEST_F(WindowTest, ATextSetByTheProgramShowsFromItsStartInANarrowField)
+{
+    const std::string longText = "the little grey cat that lay all day in the sun in front of the house";
+    const std::string otherText = "der kleine graue Kater, der den ganzen Tag vor dem Haus in der Sonne lag";
+    Ref<TestWindow> window = Open([&](TestWindow& w) {
+        SettingsBatch field = Placed("field", 49, 14, 120, 22, 0);
+        field.StringEntry("Text", longText).BooleanEntry("ReadOnly", true);
+        AddControl<TextField>(w, "field", field);
+    });
+    Ref<TextField> control = window->ControlAs<TextField>("field");
+    auto* field = qobject_cast<QLineEdit*>(QtWidget(*control));
+    ASSERT_NE(field, nullptr);
+    ASSERT_GT(field->fontMetrics().horizontalAdvance(QString::fromStdString(longText)), field->width());
+
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        const std::string& text;
+    } cases[] = {
+        { "from the window's batch", [] {}, longText },
+        { "set after the window is shown", [&] { control->Text(otherText); }, otherText },
+        { "set while the cursor stands at the end",
+          [&] {
+              field->end(false);
+              control->Text(longText);
+          },
+          longText },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.act();
+        EXPECT_EQ(field->text().toStdString(), c.text);
+        EXPECT_EQ(field->cursorPosition(), 0);
+        EXPECT_EQ(FirstVisibleCharacter(*field), 0);
+    }
+}
+
+// Tab selects the whole text; the field still shows its start. Hiding the
+// focused button passes the focus on as Tab does.
+TEST_F(WindowTest, AFieldThatTakesTheFocusByTabShowsItsStartWithAllOfItSelected)
+{
+    const std::string longText = "the little grey cat that lay all day in the sun in front of the house";
+    Ref<TestWindow> window = Open([&](TestWindow& w) {
+        SettingsBatch field = Placed("field", 10, 10, 120, 22, 0);
+        field.StringEntry("Text", longText).BooleanEntry("ReadOnly", true);
+        AddControl<TextField>(w, "field", field);
+        AddControl<PushButton>(w, "button", Placed("button", 10, 40, 120, 30, 1));
+    });
+    QMainWindow* main = QtWindow(*window);
+    QApplication::setActiveWindow(main);
+    auto* field = qobject_cast<QLineEdit*>(QtWidget(*window->ControlByName("field")));
+    QWidget* button = QtWidget(*window->ControlByName("button"));
+
+    const struct {
+        const char* what;
+        std::function<void()> passFocus;
+    } cases[] = {
+        { "Tab on the button", [&] {
+              QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+              QApplication::sendEvent(button, &tab);
+          } },
+        { "the focused button hidden", [&] { window->ControlByName("button")->Visible(false); } },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        window->ControlByName("button")->Visible(true);
+        button->setFocus(Qt::MouseFocusReason);
+        ASSERT_TRUE(button->hasFocus());
+        c.passFocus();
+        ASSERT_TRUE(field->hasFocus());
+        EXPECT_EQ(field->selectedText().toStdString(), longText);
+        EXPECT_EQ(field->cursorPosition(), 0);
+        EXPECT_EQ(FirstVisibleCharacter(*field), 0);
+    }
 }
 
 // The widgets that Tab visits, in order, starting after the content area.

@@ -1,10 +1,10 @@
 // The regular-expression module as the framework finds it: every entry by
 // its full name, a missing or unusable module and missing names reported
 // clearly, and the C entries' own handling of bad arguments.
-#include "../../plugins/regex/RegExPluginABI.h"
 #include "Exceptions.h"
 #include "Plugin.h"
 #include "RegEx.h"
+#include "RegExPluginABI.h"
 
 #include "TestSupport.h"
 

@@ -123,6 +123,18 @@ TEST_F(StartupTest, ClosingTheWindowEndsWithZero)
     EXPECT_EQ(OpenMainWindows(), 0);
 }
 
+TEST_F(StartupTest, TheProgramsNameTitlesItsMessageBoxesAsItsWindow)
+{
+    std::string name, windowTitle;
+    RunProgram([&](VeltoWindow& window) {
+        name = QGuiApplication::applicationDisplayName().toStdString();
+        windowTitle = QtWindow(window)->windowTitle().toStdString();
+        QtWindow(window)->close();
+    });
+    EXPECT_EQ(name, "Velto Vocabulary");
+    EXPECT_EQ(windowTitle, name);
+}
+
 TEST_F(StartupTest, AFailureInEarlyStartupIsReportedAndEndsWithoutAWindow)
 {
     int faults = 0;

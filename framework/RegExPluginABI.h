@@ -1,5 +1,8 @@
 /*
- * The C interface between the regular-expression module and the framework.
+ * The C interface that the framework asks of its regular-expression module.
+ * The framework declares it and the module implements it; it stays plain C,
+ * free of Qt and of the rest of the framework, so that a module builds
+ * against this header alone.
  *
  * The module exports one function, velto_plugin_entries, which hands out a
  * table of (full name, function) pairs. The framework finds each entry by its
