@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -77,6 +78,15 @@ TEST(MsgBox, HandsEachTextOnAsGiven)
 
 TEST(MsgBox, TheRealBoxIsTitledWithTheApplicationsName)
 {
+    // The name is Qt's, and the later tests of this executable share it.
+    class RestoreDisplayName {
+    public:
+        ~RestoreDisplayName() { QGuiApplication::setApplicationDisplayName(name_); }
+
+    private:
+        const QString name_ = QGuiApplication::applicationDisplayName();
+    } restore;
+
     RuntimeSetApplicationName("K\xC3\xA4se Trainer");
     ShownDialog shown = ShowWithTheDefaultInteraction([] { MsgBox("You are so wrong!"); });
     EXPECT_EQ(shown.title, "K\xC3\xA4se Trainer");
