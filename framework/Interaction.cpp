@@ -7,10 +7,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -32,32 +32,39 @@ void ShowBox(QMessageBox::Icon icon, const QString& title, const QString& text)
 
 // Qt's file dialog keeps its memory (recent folders, sidebar, view) in the
 // settings that every Qt program shares, and writes them each time it
-// closes. The program saves nothing: while one is open, Qt's user settings
-// live in a scratch folder that goes with it, then go back to Qt's default
-// place. Should no scratch folder be made, Qt keeps its own ways.
+// closes. The program saves nothing: while one is open, the user settings of
+// the format the dialog uses live in a scratch folder that goes with it, then
+// go back to wherever they were. Should no scratch folder be made, Qt keeps
+// its own ways.
 class ScratchQtSettings {
 public:
     ScratchQtSettings()
     {
-        if (folder_.isValid())
-            PutUserSettingsIn(folder_.path());
+        if (scratch_.isValid())
+            QSettings::setPath(kDialogsFormat, QSettings::UserScope, scratch_.path());
     }
     ~ScratchQtSettings()
     {
-        if (folder_.isValid())
-            PutUserSettingsIn(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+        if (scratch_.isValid())
+            QSettings::setPath(kDialogsFormat, QSettings::UserScope, before_);
     }
     ScratchQtSettings(const ScratchQtSettings&) = delete;
     ScratchQtSettings& operator=(const ScratchQtSettings&) = delete;
 
 private:
-    static void PutUserSettingsIn(const QString& folder)
+    // The dialog opens QSettings(UserScope, "QtProject"), which is always in
+    // the native format, whatever the default format says.
+    static constexpr QSettings::Format kDialogsFormat = QSettings::NativeFormat;
+
+    // Qt has no getter for a path set with setPath; the file a settings
+    // object of that format and scope would use names the folder in force.
+    static QString UserSettingsFolder()
     {
-        for (QSettings::Format format : { QSettings::NativeFormat, QSettings::IniFormat })
-            QSettings::setPath(format, QSettings::UserScope, folder);
+        return QFileInfo(QSettings(kDialogsFormat, QSettings::UserScope, "QtProject").fileName()).path();
     }
 
-    QTemporaryDir folder_;
+    const QString before_ = UserSettingsFolder();
+    QTemporaryDir scratch_;
 };
 
 class QtInteraction final : public Interaction {

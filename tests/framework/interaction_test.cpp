@@ -12,9 +12,10 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest-spi.h>
@@ -77,6 +78,15 @@ TEST(MsgBox, HandsEachTextOnAsGiven)
 
 TEST(MsgBox, TheRealBoxIsTitledWithTheApplicationsName)
 {
+    // The name is Qt's, and the later tests of this executable share it.
+    class RestoreDisplayName {
+    public:
+        ~RestoreDisplayName() { QGuiApplication::setApplicationDisplayName(name_); }
+
+    private:
+        const QString name_ = QGuiApplication::applicationDisplayName();
+    } restore;
+
     RuntimeSetApplicationName("K\xC3\xA4se Trainer");
     ShownDialog shown = ShowWithTheDefaultInteraction([] { MsgBox("You are so wrong!"); });
     EXPECT_EQ(shown.title, "K\xC3\xA4se Trainer");
@@ -126,29 +136,70 @@ TEST(OpenDialog, AsksWithItsTitleFolderAndOwnerAndGivesTheAnswer)
     }
 }
 
-// Qt's own dialog would write its recent folders and view into the settings
-// file that every Qt program shares; the program saves nothing.
-TEST(OpenDialog, TheRealDialogOpensWhereAskedEachTimeAndLeavesQtsSharedSettingsAlone)
+// The folder Qt's user settings of a format are in now, read from the file a
+// settings object would use, since Qt offers no getter.
+std::string UserSettingsFolder(QSettings::Format format)
 {
-    QTemporaryDir shared, documents, elsewhere;
-    ASSERT_TRUE(shared.isValid() && documents.isValid() && elsewhere.isValid());
-    // Stands in for the user's configuration folder.
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, shared.path());
+    return QFileInfo(QSettings(format, QSettings::UserScope, "QtProject").fileName()).path().toStdString();
+}
+
+std::string Entries(const QTemporaryDir& folder)
+{
+    return QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).join(' ').toStdString();
+}
+
+// A caller's own place for Qt's user settings, in force while it lives; then
+// what was in force before.
+class ScopedUserSettingsPaths {
+public:
+    ScopedUserSettingsPaths(const QTemporaryDir& native, const QTemporaryDir& ini)
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, native.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, ini.path());
+    }
+    ~ScopedUserSettingsPaths()
+    {
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QString::fromStdString(native_));
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, QString::fromStdString(ini_));
+    }
+    ScopedUserSettingsPaths(const ScopedUserSettingsPaths&) = delete;
+    ScopedUserSettingsPaths& operator=(const ScopedUserSettingsPaths&) = delete;
+
+private:
+    const std::string native_ = UserSettingsFolder(QSettings::NativeFormat);
+    const std::string ini_ = UserSettingsFolder(QSettings::IniFormat);
+};
+
+// Qt's own dialog would write its recent folders and view into the settings
+// that every Qt program shares; the program saves nothing, neither there nor
+// in a scratch folder left behind, and leaves Qt's settings where its caller
+// put them.
+TEST(OpenDialog, TheRealDialogOpensWhereAskedEachTimeAndLeavesQtsSettingsAlone)
+{
+    QTemporaryDir native, ini, documents, elsewhere;
+    ASSERT_TRUE(native.isValid() && ini.isValid() && documents.isValid() && elsewhere.isValid());
+    ScopedUserSettingsPaths callersOwn(native, ini);
     OpenFileRequest request { "Select a Vocabulary File", New<FolderItem>(String(documents.path().toStdString())) };
 
     for (int round = 1; round <= 2; ++round) {
         SCOPED_TRACE(round);
+        std::string whileOpen;
         ShownDialog shown = ShowWithTheDefaultInteraction(
             [&] { EXPECT_TRUE(CurrentInteraction().ChooseFile(request).IsNil()); },
-            [&](QDialog& dialog) { qobject_cast<QFileDialog*>(&dialog)->setDirectory(elsewhere.path()); });
+            [&](QDialog& dialog) {
+                whileOpen = UserSettingsFolder(QSettings::NativeFormat);
+                qobject_cast<QFileDialog*>(&dialog)->setDirectory(elsewhere.path());
+            });
         EXPECT_EQ(shown.title, "Select a Vocabulary File");
         EXPECT_EQ(shown.folder, documents.path().toStdString());
+
+        EXPECT_NE(whileOpen, native.path().toStdString());
+        EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(whileOpen))) << whileOpen << " is left behind";
+        EXPECT_EQ(UserSettingsFolder(QSettings::NativeFormat), native.path().toStdString());
+        EXPECT_EQ(UserSettingsFolder(QSettings::IniFormat), ini.path().toStdString());
+        EXPECT_EQ(Entries(native), "");
+        EXPECT_EQ(Entries(ini), "");
     }
-    const QDir sharedFolder(shared.path());
-    EXPECT_EQ(sharedFolder.entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).join(' ').toStdString(), "");
-    // Afterwards Qt's settings are where Qt keeps them.
-    const QString qtsOwn = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/QtProject.conf";
-    EXPECT_EQ(QSettings(QSettings::UserScope, "QtProject").fileName().toStdString(), qtsOwn.toStdString());
 }
 
 TEST(Interaction, InstallingReturnsTheOneReplacedAndNilRestoresTheDefault)

@@ -180,28 +180,45 @@ TEST(MenuThreads, EachOperationRaisesOnAnotherThreadAndChangesNothing)
     Ref<Window> window = New<Window>();
     Ref<Application> app = New<Application>();
 
-    const struct {
-        const char* operation;
-        std::function<void()> call;
-    } cases[] = {
-        { "MenuItem.Constructor", [] { New<MenuItem>(); } },
-        { "MenuItem.Name", [&] { loose->Name("renamed"); } },
-        { "MenuItem.Text", [&] { loose->Text("Renamed"); } },
-        { "MenuItem.KeyboardShortcut", [&] { loose->KeyboardShortcut("Cmd+R"); } },
-        { "MenuItem.AutoEnable", [&] { loose->AutoEnable(false); } },
-        { "MenuItem.Checked", [&] { option->Checked(true); } },
-        { "MenuItem.Checked", [&] { (void)option->Checked(); } },
-        { "MenuItem.Append", [&] { options->Append(loose); } },
-        { "MenuItem.Child", [&] { (void)bar->Child("Options"); } },
-        { "MenuItem.Lookup", [&] { (void)bar->Lookup("option"); } },
-        { "MenuItem.Count", [&] { (void)bar->Count(); } },
-        { "MenuItem.Item", [&] { (void)bar->Item(0); } },
-        { "Window.MenuBar", [&] { window->MenuBar(bar); } },
-        { "Application.MenuBar", [&] { app->MenuBar(bar); } },
+    struct Case {
+        const char* operation;   // as the message names it
+        const char* call;
+        std::function<void()> run;
     };
+    // Every guarded operation, getters included: a getter reads what the
+    // user-interface thread may be changing.
+#define OFF_THREAD(operation, ...) Case { operation, #__VA_ARGS__, [&] { (void)(__VA_ARGS__); } }
+    const Case cases[] = {
+        OFF_THREAD("MenuItem.Constructor", New<MenuItem>()),
+        OFF_THREAD("MenuItem.Constructor", loose->Constructor()),
+        OFF_THREAD("MenuItem.Name", loose->Name()),
+        OFF_THREAD("MenuItem.Name", loose->Name("renamed")),
+        OFF_THREAD("MenuItem.Text", loose->Text()),
+        OFF_THREAD("MenuItem.Text", loose->Text("Renamed")),
+        OFF_THREAD("MenuItem.KeyboardShortcut", loose->KeyboardShortcut()),
+        OFF_THREAD("MenuItem.KeyboardShortcut", loose->KeyboardShortcut("Cmd+R")),
+        OFF_THREAD("MenuItem.KeyboardShortcut", loose->HasKeyboardShortcut()),
+        OFF_THREAD("MenuItem.AutoEnable", loose->AutoEnable()),
+        OFF_THREAD("MenuItem.AutoEnable", loose->AutoEnable(false)),
+        OFF_THREAD("MenuItem.Checked", option->Checked()),
+        OFF_THREAD("MenuItem.Checked", option->Checked(true)),
+        OFF_THREAD("MenuItem.Enabled", option->Enabled()),
+        OFF_THREAD("MenuItem.Enabled", option->Enabled(false)),
+        OFF_THREAD("MenuItem.Append", options->Append(loose)),
+        OFF_THREAD("MenuItem.Count", bar->Count()),
+        OFF_THREAD("MenuItem.Item", bar->Item(0)),
+        OFF_THREAD("MenuItem.Child", bar->Child("Options")),
+        OFF_THREAD("MenuItem.Lookup", bar->Lookup("option")),
+        OFF_THREAD("MenuItem.Parent", option->Parent()),
+        OFF_THREAD("Window.MenuBar", window->MenuBar()),
+        OFF_THREAD("Window.MenuBar", window->MenuBar(bar)),
+        OFF_THREAD("Application.MenuBar", app->MenuBar()),
+        OFF_THREAD("Application.MenuBar", app->MenuBar(bar)),
+    };
+#undef OFF_THREAD
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.operation);
-        std::exception_ptr raised = RaisedOnAnotherThread(c.call);
+        SCOPED_TRACE(c.call);
+        std::exception_ptr raised = RaisedOnAnotherThread(c.run);
         if (!raised) {
             ADD_FAILURE() << "nothing was raised";
             continue;
@@ -223,6 +240,7 @@ TEST(MenuThreads, EachOperationRaisesOnAnotherThreadAndChangesNothing)
     EXPECT_EQ(loose->KeyboardShortcut(), "Cmd+L");
     EXPECT_TRUE(loose->AutoEnable());
     EXPECT_FALSE(option->Checked());
+    EXPECT_TRUE(option->Enabled());
     EXPECT_EQ(Names(*options), std::vector<std::string> { "option" });
     EXPECT_TRUE(window->MenuBar().IsNil());
     EXPECT_TRUE(app->MenuBar().IsNil());
