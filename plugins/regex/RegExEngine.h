@@ -98,7 +98,6 @@ private:
     std::uint32_t matchPairs_ = 0;
 
     std::shared_ptr<std::string> target_;
-    bool targetChecked_ = false;   // the target's UTF-8 has been validated
     std::size_t next_ = 0;         // where Search() goes on
     bool afterEmptyMatch_ = false; // the previous match was empty, ending at next_
     bool exhausted_ = false;       // the previous search found nothing
